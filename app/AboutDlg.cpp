@@ -1,0 +1,2 @@
+#include "app/AboutDlg.h"
+INT_PTR CALLBACK AboutDlgProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }

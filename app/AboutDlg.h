@@ -1,0 +1,3 @@
+#pragma once
+#include <windows.h>
+INT_PTR CALLBACK AboutDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);

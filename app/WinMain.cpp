@@ -1,0 +1,2 @@
+#include "platform/Entry.h"
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPWSTR, int) { return 0; }

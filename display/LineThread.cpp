@@ -1,0 +1,65 @@
+#include "display/LineThread.h"
+
+#include "display/LineDrawer.h"
+#include "settings/Config.h"
+#include "settings/Defaults.h"
+
+std::atomic<int> g_bRunning{1};
+std::atomic<DWORD> g_nSpeed{0};
+
+namespace {
+
+// The period slept now, bounded so that an edited "Speed" cannot hang or
+// spin the worker.
+DWORD currentPeriod() { return boundedPeriod(g_nSpeed); }
+
+} // namespace
+
+DWORD WINAPI LineThreadProc(LPVOID /*pParam*/)
+{
+    BYTE byPrevious = 0;
+    if (g_bRunning == 0)
+        return 0;
+    do
+    {
+        g_nSpeed = g_pConfig->getSpeed();
+        const BYTE byLevel = g_pLineDrawer->readLevel();
+        if (byLevel != byPrevious)
+        {
+            g_pLineDrawer->erase();
+            byPrevious = g_pLineDrawer->readLevel();
+        }
+        else if (g_pConfig->getBlink() != 0)
+        {
+            g_pLineDrawer->erase();
+        }
+        g_pConfig->getCouleur();
+        if (g_pConfig->getBlink() != 0)
+            Sleep(currentPeriod() >> 1);
+        if (g_bRunning != 0)
+        {
+            if (g_pConfig->getDot() != 0)
+                g_pLineDrawer->drawDotted(g_pConfig->getCouleur());
+            else
+                g_pLineDrawer->drawLine(g_pConfig->getCouleur());
+        }
+        Sleep(g_pConfig->getBlink() != 0 ? currentPeriod() >> 1 : currentPeriod());
+        if (g_pConfig->getActif() == 0)
+        {
+            g_pConfig->confirmActifOff();
+            g_bRunning = 0;
+            return 0;
+        }
+    } while (g_bRunning != 0);
+    return 0;
+}
+
+void CALLBACK WatchTimerProc(HWND /*hwnd*/, UINT /*uMsg*/, UINT_PTR /*idEvent*/, DWORD /*dwTime*/)
+{
+    if (g_pConfig->getActif() != 0)
+        return;
+    g_pLineDrawer->erase();
+    g_pConfig->confirmActifOff();
+    g_bRunning = 0;
+    PostQuitMessage(0);
+}

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test under Wine on a
+# virtual 240 x 320 screen. Extra arguments go to ctest (e.g. -R Config).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export BUILD_DIR=${BUILD_DIR:-$root/build}
+
+"$root/scripts/install-deps.sh"
+"$root/scripts/build.sh"
+
+. "$root/scripts/wine-env.sh"
+trap voltrim_env_stop EXIT
+voltrim_env_start "$BUILD_DIR/wineprefix" virtual
+
+cd "$BUILD_DIR"
+ctest --output-on-failure --timeout 300 "$@"

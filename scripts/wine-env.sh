@@ -1,0 +1,50 @@
+# Sourced by the scripts that run Voltrim: a virtual 240 x 320 x 24 screen on a
+# free display number, one Wine prefix, and one persistent wineserver, all
+# ended by voltrim_env_stop (which the caller traps on EXIT).
+
+# voltrim_env_start PREFIX [virtual]: starts the screen (unless a usable
+# DISPLAY is set and "virtual" is not asked for), prepares the prefix once and
+# starts its wineserver.
+voltrim_env_start() {
+  local prefix=$1 mode=${2:-virtual}
+  export WINEPREFIX=$prefix
+  export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEARCH=win64
+  VOLTRIM_XVFB_PID=""
+  if [ "$mode" = virtual ] || [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 240x320x24 -nolisten tcp >/dev/null 2>&1 &
+    VOLTRIM_XVFB_PID=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 100); do
+      xdpyinfo >/dev/null 2>&1 && break
+      sleep 0.1
+    done
+    export VOLTRIM_VIRTUAL_SCREEN=1
+  fi
+  mkdir -p "$WINEPREFIX"
+  if [ ! -f "$WINEPREFIX/.voltrim-ready" ]; then
+    wineboot -i >/dev/null 2>&1 || true
+    # No window manager on the virtual screen: let Wine draw the captions.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.voltrim-ready"
+  fi
+  wineserver -p
+}
+
+voltrim_env_stop() {
+  if [ -n "${WINEPREFIX:-}" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+  fi
+  if [ -n "${VOLTRIM_XVFB_PID:-}" ]; then
+    kill "$VOLTRIM_XVFB_PID" 2>/dev/null || true
+    wait "$VOLTRIM_XVFB_PID" 2>/dev/null || true
+    VOLTRIM_XVFB_PID=""
+  fi
+}

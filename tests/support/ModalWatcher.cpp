@@ -1,0 +1,112 @@
+#include "tests/support/ModalWatcher.h"
+
+namespace {
+
+struct FindState
+{
+    const std::wstring* pstrCaption;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectDialog(HWND hwnd, LPARAM lParam)
+{
+    auto* pState = reinterpret_cast<FindState*>(lParam);
+    wchar_t szClass[64] = {};
+    GetClassNameW(hwnd, szClass, 64);
+    if (std::wstring(szClass) != L"#32770" || !IsWindowVisible(hwnd))
+        return TRUE;
+    if (pState->pstrCaption->empty() || windowText(hwnd) == *pState->pstrCaption)
+        pState->found.push_back(hwnd);
+    return TRUE;
+}
+
+BOOL CALLBACK appendStatic(HWND hwnd, LPARAM lParam)
+{
+    wchar_t szClass[64] = {};
+    GetClassNameW(hwnd, szClass, 64);
+    if (lstrcmpiW(szClass, L"Static") == 0)
+    {
+        auto* pstr = reinterpret_cast<std::wstring*>(lParam);
+        const std::wstring strText = windowText(hwnd);
+        if (!strText.empty())
+        {
+            if (!pstr->empty())
+                *pstr += L"\n";
+            *pstr += strText;
+        }
+    }
+    return TRUE;
+}
+
+} // namespace
+
+std::wstring windowText(HWND hwnd)
+{
+    wchar_t sz[512] = {};
+    GetWindowTextW(hwnd, sz, 512);
+    return sz;
+}
+
+std::wstring staticTexts(HWND hwndDialog)
+{
+    std::wstring str;
+    EnumChildWindows(hwndDialog, appendStatic, reinterpret_cast<LPARAM>(&str));
+    return str;
+}
+
+CModalWatcher::CModalWatcher(std::wstring strCaption, int idClose)
+    : m_strCaption(std::move(strCaption)), m_idClose(idClose)
+{
+    InitializeCriticalSection(&m_cs);
+    m_thread = std::thread([this] { watch(); });
+}
+
+CModalWatcher::~CModalWatcher()
+{
+    m_bStop = true;
+    m_thread.join();
+    DeleteCriticalSection(&m_cs);
+}
+
+void CModalWatcher::watch()
+{
+    while (!m_bStop)
+    {
+        FindState state{&m_strCaption, {}};
+        EnumWindows(collectDialog, reinterpret_cast<LPARAM>(&state));
+        for (HWND hwnd : state.found)
+        {
+            Seen seen{windowText(hwnd), staticTexts(hwnd)};
+            // Posted, not sent: the box's own loop must do the closing.
+            PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(m_idClose, BN_CLICKED), 0);
+            for (int i = 0; i < 200 && IsWindow(hwnd) && IsWindowVisible(hwnd); ++i)
+                Sleep(10);
+            EnterCriticalSection(&m_cs);
+            m_seen.push_back(seen);
+            LeaveCriticalSection(&m_cs);
+        }
+        Sleep(20);
+    }
+}
+
+std::vector<CModalWatcher::Seen> CModalWatcher::seen() const
+{
+    EnterCriticalSection(&m_cs);
+    std::vector<Seen> copy = m_seen;
+    LeaveCriticalSection(&m_cs);
+    return copy;
+}
+
+size_t CModalWatcher::count() const { return seen().size(); }
+
+bool CModalWatcher::waitFor(size_t n, DWORD dwTimeoutMs) const
+{
+    const ULONGLONG ullEnd = GetTickCount64() + dwTimeoutMs;
+    while (count() < n)
+    {
+        if (GetTickCount64() >= ullEnd)
+            return false;
+        Sleep(10);
+    }
+    return true;
+}

@@ -1,0 +1,47 @@
+// Closes modal boxes that a test provokes, and records what they said: a box
+// on a test thread would otherwise wait for ever, and a box that was closed is
+// the proof that it appeared.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+class CModalWatcher
+{
+public:
+    struct Seen
+    {
+        std::wstring strCaption;
+        std::wstring strText;
+    };
+
+    // Watches for top-level dialog windows titled strCaption (any, if empty)
+    // and closes each one with command idClose.
+    explicit CModalWatcher(std::wstring strCaption, int idClose = IDOK);
+    ~CModalWatcher();
+    CModalWatcher(const CModalWatcher&) = delete;
+    CModalWatcher& operator=(const CModalWatcher&) = delete;
+
+    // Boxes closed so far.
+    std::vector<Seen> seen() const;
+    size_t count() const;
+    // Waits until at least n boxes were closed, at most dwTimeoutMs.
+    bool waitFor(size_t n, DWORD dwTimeoutMs) const;
+
+private:
+    void watch();
+
+    std::wstring m_strCaption;
+    int m_idClose;
+    std::atomic<bool> m_bStop{false};
+    mutable CRITICAL_SECTION m_cs;
+    std::vector<Seen> m_seen;
+    std::thread m_thread;
+};
+
+// The text of a window, and the joined texts of a dialog's static controls.
+std::wstring windowText(HWND hwnd);
+std::wstring staticTexts(HWND hwndDialog);
