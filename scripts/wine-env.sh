@@ -35,6 +35,9 @@ voltrim_env_start() {
     touch "$WINEPREFIX/.voltrim-ready"
   fi
   wineserver -p
+  # Bring Wine's own background processes up now, detached from the caller's
+  # pipes: started by a test they would keep its output open.
+  wineboot </dev/null >/dev/null 2>&1 || true
 }
 
 voltrim_env_stop() {
