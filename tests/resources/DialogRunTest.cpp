@@ -225,10 +225,9 @@ RECT screenRect(HWND hwnd)
 
 TEST_F(CDialogRunTest, AboutBoxShowsIconNameAndVersion)
 {
-    std::wstring strTexts;
+    std::wstring strVersion, strName;
     RECT rcDialog{}, rcIcon{}, rcName{}, rcVersion{}, rcOk{};
     const INT_PTR result = run(IDD_ABOUT, kFrench, recordingAboutProc, [&](HWND hDlg) {
-        strTexts = staticTexts(hDlg);
         rcDialog = screenRect(hDlg);
         // Children in template order: OK, icon, version, name.
         HWND hOk = GetWindow(hDlg, GW_CHILD);
@@ -239,12 +238,15 @@ TEST_F(CDialogRunTest, AboutBoxShowsIconNameAndVersion)
         rcIcon = screenRect(hIcon);
         rcVersion = screenRect(hVersion);
         rcName = screenRect(hName);
+        strVersion = windowText(hVersion);
+        strName = windowText(hName);
         PostMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     });
     EXPECT_EQ(result, 1);
     saveShot(L"about-box.png");
 
-    EXPECT_EQ(strTexts, L"Version 1.1\n  Voltrim");
+    EXPECT_EQ(strVersion, L"Version 1.1");
+    EXPECT_EQ(strName, L"  Voltrim");
     // The icon's red line and battery are on the screen where the icon stands.
     EXPECT_TRUE(m_run.shot.contains(rcIcon, RGB(255, 0, 0)));
     EXPECT_TRUE(m_run.shot.contains(rcIcon, RGB(128, 128, 128)));
