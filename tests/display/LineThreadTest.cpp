@@ -1,1 +1,299 @@
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "display/LineDrawer.h"
+#include "display/LineThread.h"
+#include "settings/Config.h"
+#include "tests/display/CallLog.h"
+#include "tests/support/FakePower.h"
+#include "tests/support/Registry.h"
+#include "tests/support/Screen.h"
+
+namespace {
+
+using Events = std::vector<std::string>;
+const COLORREF kLine = RGB(0, 200, 100);
+
+// A store, a drawer and stored settings for a worker on the real screen,
+// with the worker's calls recorded.
+class LineThreadTest : public CFreshKeyTest
+{
+protected:
+    void SetUp() override
+    {
+        CFreshKeyTest::SetUp();
+        m_pConfig = std::make_unique<CConfig>();
+        m_pDrawer = std::make_unique<CLineDrawer>();
+        g_pConfig = m_pConfig.get();
+        g_pLineDrawer = m_pDrawer.get();
+        registry::writeDword(L"Speed", 100);
+        registry::writeDword(L"Couleur", kLine);
+        registry::writeDword(L"Position", 0);
+        registry::writeDword(L"Actif", 1);
+        fakepower::setLevel(73);
+        g_bRunning = 1;
+        screen::fill(RGB(10, 20, 30));
+        calllog::start();
+    }
+    void TearDown() override
+    {
+        g_bRunning = 0;
+        for (HANDLE hThread : m_workers)
+        {
+            WaitForSingleObject(hThread, 5000);
+            CloseHandle(hThread);
+        }
+        calllog::stop();
+        g_pConfig = nullptr;
+        g_pLineDrawer = nullptr;
+        CFreshKeyTest::TearDown();
+    }
+
+    HANDLE startWorker()
+    {
+        HANDLE hThread = CreateThread(nullptr, 0, LineThreadProc, nullptr, 0, nullptr);
+        m_workers.push_back(hThread);
+        return hThread;
+    }
+
+    // True when every worker has ended within dwTimeoutMs.
+    bool workersEnd(DWORD dwTimeoutMs)
+    {
+        for (HANDLE hThread : m_workers)
+        {
+            if (WaitForSingleObject(hThread, dwTimeoutMs) != WAIT_OBJECT_0)
+                return false;
+        }
+        return true;
+    }
+
+    // The recorded calls cut into cycles, each beginning with its "Speed" read.
+    static std::vector<Events> cycles()
+    {
+        std::vector<Events> result;
+        for (const std::string& strEvent : calllog::events())
+        {
+            if (strEvent == "read Speed")
+                result.emplace_back();
+            if (!result.empty())
+                result.back().push_back(strEvent);
+        }
+        return result;
+    }
+
+    static bool waitForCycles(size_t nCycles, DWORD dwTimeoutMs)
+    {
+        for (DWORD dwWaited = 0; dwWaited < dwTimeoutMs; dwWaited += 10)
+        {
+            if (cycles().size() >= nCycles)
+                return true;
+            Sleep(10);
+        }
+        return false;
+    }
+
+    // Runs one worker for nCycles whole cycles and stops it.
+    std::vector<Events> runCycles(size_t nCycles)
+    {
+        startWorker();
+        EXPECT_TRUE(waitForCycles(nCycles + 1, 10000));
+        g_bRunning = 0;
+        EXPECT_TRUE(workersEnd(5000));
+        std::vector<Events> result = cycles();
+        result.resize(nCycles);
+        return result;
+    }
+
+    std::unique_ptr<CConfig> m_pConfig;
+    std::unique_ptr<CLineDrawer> m_pDrawer;
+    std::vector<HANDLE> m_workers;
+};
+
+const Events kLevelChanged = {"read Speed", "battery", "read Position", "erase", "battery",
+                              "read Couleur", "read Blink", "read Dot", "read Couleur", "battery",
+                              "read Position", "line", "read Blink", "sleep 100", "read Actif"};
+const Events kLevelSteady = {"read Speed", "battery", "read Blink", "read Couleur", "read Blink",
+                             "read Dot", "read Couleur", "battery", "read Position", "line",
+                             "read Blink", "sleep 100", "read Actif"};
+
+TEST_F(LineThreadTest, FirstCycleErasesThenAnUnchangedLevelIsDrawnOverItself)
+{
+    const std::vector<Events> result = runCycles(3);
+    EXPECT_EQ(kLevelChanged, result[0]);
+    EXPECT_EQ(kLevelSteady, result[1]);
+    EXPECT_EQ(kLevelSteady, result[2]);
+    EXPECT_EQ(175, screen::leadingRun(screen::edge(0), kLine));
+    EXPECT_EQ(RGB(0, 0, 0), screen::pixel(175, 0));
+}
+
+TEST_F(LineThreadTest, ChangedLevelIsErasedAndRedrawn)
+{
+    startWorker();
+    ASSERT_TRUE(waitForCycles(2, 5000));
+    fakepower::setLevel(40);
+    const size_t nBefore = cycles().size();
+    ASSERT_TRUE(waitForCycles(nBefore + 3, 5000));
+    g_bRunning = 0;
+    ASSERT_TRUE(workersEnd(5000));
+
+    // The cycle that meets the new level erases; the ones after it do not.
+    const std::vector<Events> result = cycles();
+    size_t nChanged = nBefore - 1;
+    while (nChanged < result.size() && result[nChanged] != kLevelChanged)
+        ++nChanged;
+    ASSERT_LT(nChanged + 1, result.size()) << "no cycle erased for the new level";
+    EXPECT_EQ(kLevelSteady, result[nChanged + 1]);
+    EXPECT_EQ(96, screen::leadingRun(screen::edge(0), kLine));
+    EXPECT_EQ(RGB(0, 0, 0), screen::pixel(96, 0));
+}
+
+TEST_F(LineThreadTest, BlinkingErasesEveryCycleAndDrawsAfterHalfAnOddPeriod)
+{
+    registry::writeDword(L"Speed", 101);
+    registry::writeDword(L"Blink", 1);
+    const std::vector<Events> result = runCycles(3);
+    const Events kBlinking = {"read Speed", "battery", "read Blink", "read Position", "erase",
+                              "read Couleur", "read Blink", "sleep 50", "read Dot", "read Couleur",
+                              "battery", "read Position", "line", "read Blink", "sleep 50",
+                              "read Actif"};
+    EXPECT_EQ(kBlinking, result[1]);
+    EXPECT_EQ(kBlinking, result[2]);
+}
+
+TEST_F(LineThreadTest, DottedStyleDrawsDots)
+{
+    registry::writeDword(L"Dot", 1);
+    const std::vector<Events> result = runCycles(2);
+    const Events kDotted = {"read Speed", "battery", "read Blink", "read Couleur", "read Blink",
+                            "read Dot", "read Couleur", "read Position", "battery", "dots",
+                            "read Blink", "sleep 100", "read Actif"};
+    EXPECT_EQ(kDotted, result[1]);
+    const std::vector<COLORREF> pixels = screen::edge(0);
+    EXPECT_EQ(kLine, pixels[0]);
+    EXPECT_EQ(RGB(0, 0, 0), pixels[1]);
+    EXPECT_EQ(kLine, pixels[174]);
+    EXPECT_EQ(RGB(0, 0, 0), pixels[176]);
+}
+
+// Periods that only an edit of the registry can store are bounded to what
+// the dialog offers: the worker neither spins nor sleeps for ever.
+TEST_F(LineThreadTest, StoredPeriodIsSleptWithinItsBounds)
+{
+    struct PeriodCase
+    {
+        DWORD dwStored;
+        bool bBlink;
+        Events sleeps;
+    };
+    const PeriodCase aCases[] = {
+        {0, false, {"sleep 600"}},
+        {2000, false, {"sleep 2000"}},
+        {5000, false, {"sleep 2000"}},
+        {INFINITE, false, {"sleep 2000"}},
+        {1, false, {"sleep 100"}},
+        {99, true, {"sleep 50", "sleep 50"}},
+        {INFINITE, true, {"sleep 1000", "sleep 1000"}},
+    };
+    for (const PeriodCase& c : aCases)
+    {
+        SCOPED_TRACE(testing::Message() << "stored " << c.dwStored << (c.bBlink ? ", blinking" : ""));
+        registry::writeDword(L"Speed", c.dwStored);
+        registry::writeDword(L"Blink", c.bBlink ? 1 : 0);
+        calllog::start();
+        g_bRunning = 1;
+        startWorker();
+        // Stop the worker during its first cycle: it finishes that cycle.
+        Sleep(20);
+        g_bRunning = 0;
+        ASSERT_TRUE(workersEnd(5000));
+        Events sleeps;
+        for (const std::string& strEvent : calllog::events())
+        {
+            if (strEvent.rfind("sleep", 0) == 0)
+                sleeps.push_back(strEvent);
+        }
+        EXPECT_EQ(c.sleeps, sleeps);
+    }
+}
+
+TEST_F(LineThreadTest, ActifZeroStopsTheWorkerAtTheEndOfItsCycle)
+{
+    startWorker();
+    ASSERT_TRUE(waitForCycles(2, 5000));
+    registry::writeDword(L"Actif", 0);
+    ASSERT_TRUE(workersEnd(1000));
+    EXPECT_EQ(0, g_bRunning.load());
+    DWORD dwActif = 1;
+    ASSERT_TRUE(registry::readDword(L"Actif", &dwActif));
+    EXPECT_EQ(0u, dwActif);
+    // The worker leaves the erasing to the dialog and the watchdog.
+    const Events last = cycles().back();
+    EXPECT_EQ("read Actif", last.back());
+    EXPECT_EQ(175, screen::leadingRun(screen::edge(0), kLine));
+}
+
+TEST_F(LineThreadTest, WorkerFindingRunningClearedEndsAtOnce)
+{
+    g_bRunning = 0;
+    startWorker();
+    ASSERT_TRUE(workersEnd(1000));
+    EXPECT_TRUE(calllog::events().empty());
+    EXPECT_EQ(RGB(10, 20, 30), screen::pixel(0, 0));
+}
+
+TEST_F(LineThreadTest, TwoWorkersBothStopAtTheNextClearing)
+{
+    startWorker();
+    startWorker();
+    ASSERT_TRUE(waitForCycles(4, 5000));
+    registry::writeDword(L"Actif", 0);
+    EXPECT_TRUE(workersEnd(1000));
+}
+
+class WatchdogTest : public LineThreadTest
+{
+protected:
+    static bool quitPosted()
+    {
+        MSG msg;
+        bool bQuit = false;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            bQuit = bQuit || (msg.message == WM_QUIT && msg.wParam == 0);
+        return bQuit;
+    }
+};
+
+TEST_F(WatchdogTest, TickWhileActifIsSetDoesNothing)
+{
+    screen::fill(kLine);
+    WatchTimerProc(nullptr, WM_TIMER, kWatchTimerId, 0);
+    EXPECT_EQ(1, g_bRunning.load());
+    EXPECT_FALSE(quitPosted());
+    EXPECT_EQ(kLine, screen::pixel(0, 0));
+}
+
+TEST_F(WatchdogTest, TickAfterActifClearedErasesRecordsAndQuits)
+{
+    for (bool bMissing : {false, true})
+    {
+        SCOPED_TRACE(bMissing ? "Actif missing" : "Actif 0");
+        if (bMissing)
+            registry::deleteValue(L"Actif");
+        else
+            registry::writeDword(L"Actif", 0);
+        g_bRunning = 1;
+        screen::fill(kLine);
+        WatchTimerProc(nullptr, WM_TIMER, kWatchTimerId, 0);
+        EXPECT_EQ(0, g_bRunning.load());
+        EXPECT_TRUE(quitPosted());
+        EXPECT_EQ(240, screen::leadingRun(screen::edge(0), RGB(0, 0, 0)));
+        DWORD dwActif = 1;
+        ASSERT_TRUE(registry::readDword(L"Actif", &dwActif));
+        EXPECT_EQ(0u, dwActif);
+    }
+}
+
+} // namespace

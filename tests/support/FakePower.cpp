@@ -7,6 +7,7 @@
 namespace {
 std::atomic<BYTE> g_byFakeLevel{50};
 std::atomic<long> g_nFakeReadings{0};
+std::atomic<void (*)()> g_pfnObserver{nullptr};
 } // namespace
 
 namespace fakepower {
@@ -14,11 +15,14 @@ void setLevel(BYTE byPercent) { g_byFakeLevel = byPercent; }
 BYTE level() { return g_byFakeLevel; }
 long readings() { return g_nFakeReadings; }
 void resetReadings() { g_nFakeReadings = 0; }
+void setObserver(void (*pfnObserver)()) { g_pfnObserver = pfnObserver; }
 } // namespace fakepower
 
 DWORD GetSystemPowerStatusEx2(SYSTEM_POWER_STATUS_EX2* pStatus, DWORD dwLen, BOOL /*fUpdate*/)
 {
     ++g_nFakeReadings;
+    if (void (*pfnObserver)() = g_pfnObserver)
+        pfnObserver();
     if (pStatus == nullptr || dwLen < sizeof(SYSTEM_POWER_STATUS_EX2))
         return 0;
     *pStatus = SYSTEM_POWER_STATUS_EX2();

@@ -10,5 +10,7 @@ BYTE level();
 // Number of power-status readings since the last reset.
 long readings();
 void resetReadings();
+// Called at every reading, on the reading thread; null for none.
+void setObserver(void (*pfnObserver)());
 
 } // namespace fakepower
