@@ -6,6 +6,7 @@
 
 std::atomic<int> g_bRunning{1};
 std::atomic<DWORD> g_nSpeed{0};
+std::atomic<bool> g_bEndedByWatchdog{false};
 
 namespace {
 
@@ -61,5 +62,6 @@ void CALLBACK WatchTimerProc(HWND /*hwnd*/, UINT /*uMsg*/, UINT_PTR /*idEvent*/,
     g_pLineDrawer->erase();
     g_pConfig->confirmActifOff();
     g_bRunning = 0;
+    g_bEndedByWatchdog = true;
     PostQuitMessage(0);
 }

@@ -10,6 +10,11 @@ extern std::atomic<int> g_bRunning;
 // The refresh period in force, in milliseconds.
 extern std::atomic<DWORD> g_nSpeed;
 
+// Set by the watchdog when it ends the instance: "Actif" was cleared by
+// someone else, so the instance's end must not record 0 over a 1 that a
+// starting instance records meanwhile.
+extern std::atomic<bool> g_bEndedByWatchdog;
+
 // Identifier and period of the watchdog timer on the settings dialog.
 constexpr UINT_PTR kWatchTimerId = 999;
 constexpr UINT kWatchTimerMs = 1000;

@@ -1,0 +1,11 @@
+// The display workers that the settings dialog starts, kept so that the
+// dialog's end can let them finish before it releases what they use.
+#pragma once
+#include <windows.h>
+
+// Starts one worker running LineThreadProc.
+void startWorker();
+
+// Waits at most dwTimeoutMs for every worker started so far to end; true
+// when none is left.
+bool waitForWorkers(DWORD dwTimeoutMs);
