@@ -33,6 +33,18 @@ DWORD isChecked(HWND hDlg, int idControl) { return sendItem(hDlg, idControl, BM_
 
 void tick(HWND hDlg, int idControl) { sendItem(hDlg, idControl, BM_SETCHECK, BST_CHECKED); }
 
+// The platform's default handling of a message. Its result also becomes the
+// dialog's message result: the dialog manager takes a nonzero return as
+// "handled" and answers with that word, so a text length or a hit-test code
+// would otherwise be lost (a caption drawn without its title, for one).
+LRESULT defaultHandling(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT lResult = DefWindowProcW(hDlg, uMsg, wParam, lParam);
+    if (IsWindow(hDlg))
+        SetWindowLongPtrW(hDlg, DWLP_MSGRESULT, lResult);
+    return lResult;
+}
+
 void startWatchdog(HWND hDlg) { SetTimer(hDlg, kWatchTimerId, kWatchTimerMs, WatchTimerProc); }
 
 // Runs a dialog template of this program modally, with no owner.
@@ -180,7 +192,7 @@ INT_PTR onCommand(HWND hDlg, WPARAM wParam, LPARAM lParam)
     case IDC_COLOUR: onColour(); return 0;
     case IDC_ABOUT: onAbout(); return 0;
     case IDC_DOTTED: onDotted(hDlg); return 0;
-    default: return DefWindowProcW(hDlg, WM_COMMAND, wParam, lParam);
+    default: return defaultHandling(hDlg, WM_COMMAND, wParam, lParam);
     }
 }
 
@@ -207,6 +219,6 @@ INT_PTR CALLBACK MainDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam)
     case WM_INITDIALOG: onInitDialog(hDlg); return 0;
     case WM_COMMAND: return onCommand(hDlg, wParam, lParam);
     case WM_HSCROLL: onHScroll(hDlg); return 0;
-    default: return DefWindowProcW(hDlg, uMsg, wParam, lParam);
+    default: return defaultHandling(hDlg, uMsg, wParam, lParam);
     }
 }

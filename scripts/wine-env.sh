@@ -32,6 +32,9 @@ voltrim_env_start() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
     wineserver -w
+    # Wine's own fonts (Tahoma for captions, Marlett for the close box) are not
+    # found in Debian's data folder: give them to the prefix.
+    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     touch "$WINEPREFIX/.voltrim-ready"
   fi
   wineserver -p
