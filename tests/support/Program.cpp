@@ -1,0 +1,140 @@
+#include "tests/support/Program.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <vector>
+
+#include "tests/support/ModalWatcher.h"
+
+namespace {
+
+const wchar_t kDialogTitle[] = L"Voltrim";
+
+struct FindDialog
+{
+    DWORD dwProcessId; // 0: any process
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectSettingsDialog(HWND hwnd, LPARAM lParam)
+{
+    auto* pFind = reinterpret_cast<FindDialog*>(lParam);
+    wchar_t szClass[16] = {};
+    GetClassNameW(hwnd, szClass, 16);
+    DWORD dwProcessId = 0;
+    GetWindowThreadProcessId(hwnd, &dwProcessId);
+    if (std::wstring(szClass) == L"#32770" && windowText(hwnd) == kDialogTitle &&
+        (pFind->dwProcessId == 0 || pFind->dwProcessId == dwProcessId))
+        pFind->found.push_back(hwnd);
+    return TRUE;
+}
+
+} // namespace
+
+int countDialogs()
+{
+    FindDialog find{0, {}};
+    EnumWindows(collectSettingsDialog, reinterpret_cast<LPARAM>(&find));
+    return static_cast<int>(find.found.size());
+}
+
+CProgram::CProgram(std::wstring strExePath) : m_strExePath(std::move(strExePath)) {}
+
+CProgram::~CProgram()
+{
+    kill();
+    if (m_pi.hProcess != nullptr)
+    {
+        CloseHandle(m_pi.hThread);
+        CloseHandle(m_pi.hProcess);
+    }
+}
+
+bool CProgram::start()
+{
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    std::wstring strCommand = L"\"" + m_strExePath + L"\"";
+    return CreateProcessW(m_strExePath.c_str(), &strCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                          &m_pi) != FALSE;
+}
+
+HWND CProgram::waitForDialog(DWORD dwTimeoutMs)
+{
+    waitUntil(
+        [this] {
+            FindDialog find{m_pi.dwProcessId, {}};
+            EnumWindows(collectSettingsDialog, reinterpret_cast<LPARAM>(&find));
+            m_hwndDialog = find.found.empty() ? nullptr : find.found.front();
+            return m_hwndDialog != nullptr;
+        },
+        dwTimeoutMs);
+    return m_hwndDialog;
+}
+
+LRESULT CProgram::send(UINT uMsg, WPARAM wParam, LPARAM lParam, DWORD dwTimeoutMs)
+{
+    DWORD_PTR dwResult = 0;
+    SendMessageTimeoutW(m_hwndDialog, uMsg, wParam, lParam, SMTO_NORMAL, dwTimeoutMs, &dwResult);
+    return static_cast<LRESULT>(dwResult);
+}
+
+void CProgram::post(UINT uMsg, WPARAM wParam, LPARAM lParam) { PostMessageW(m_hwndDialog, uMsg, wParam, lParam); }
+
+void CProgram::click(int idControl)
+{
+    DWORD_PTR dwResult = 0;
+    SendMessageTimeoutW(item(idControl), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &dwResult);
+}
+
+void CProgram::selectPosition(int nIndex)
+{
+    HWND hwndList = item(1005);
+    DWORD_PTR dwResult = 0;
+    SendMessageTimeoutW(hwndList, CB_SETCURSEL, static_cast<WPARAM>(nIndex), 0, SMTO_NORMAL, 10000, &dwResult);
+    send(WM_COMMAND, MAKEWPARAM(1005, CBN_SELCHANGE), reinterpret_cast<LPARAM>(hwndList));
+}
+
+void CProgram::moveSlider(int nPosition)
+{
+    HWND hwndSlider = item(1001);
+    DWORD_PTR dwResult = 0;
+    SendMessageTimeoutW(hwndSlider, TBM_SETPOS, TRUE, nPosition, SMTO_NORMAL, 10000, &dwResult);
+    send(WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, nPosition), reinterpret_cast<LPARAM>(hwndSlider));
+}
+
+void CProgram::command(int idControl, WORD wNotification)
+{
+    send(WM_COMMAND, MAKEWPARAM(idControl, wNotification), reinterpret_cast<LPARAM>(item(idControl)));
+}
+
+bool CProgram::isChecked(int idControl)
+{
+    DWORD_PTR dwResult = 0;
+    SendMessageTimeoutW(item(idControl), BM_GETCHECK, 0, 0, SMTO_NORMAL, 10000, &dwResult);
+    return dwResult == BST_CHECKED;
+}
+
+bool CProgram::running() const
+{
+    return m_pi.hProcess != nullptr && WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool CProgram::waitForExit(DWORD dwTimeoutMs, DWORD* pdwExitCode)
+{
+    if (m_pi.hProcess == nullptr || WaitForSingleObject(m_pi.hProcess, dwTimeoutMs) != WAIT_OBJECT_0)
+        return false;
+    if (pdwExitCode != nullptr)
+        GetExitCodeProcess(m_pi.hProcess, pdwExitCode);
+    return true;
+}
+
+void CProgram::kill()
+{
+    if (running())
+    {
+        TerminateProcess(m_pi.hProcess, 99);
+        WaitForSingleObject(m_pi.hProcess, 5000);
+    }
+}
