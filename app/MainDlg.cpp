@@ -18,6 +18,11 @@ namespace {
 // The value "E&xit" ends the dialog with.
 constexpr INT_PTR kExitResult = IDC_EXIT;
 
+// What the takeover pause holds "Actif" at 0 beyond one period: a running
+// instance reads it once a cycle, and a cycle lasts its period plus the time
+// of its own calls, which a 1 ms margin would not cover.
+constexpr DWORD kTakeoverMarginMs = 250;
+
 // How long the dialog's end waits for the workers: one cycle of the longest
 // period, with room for the cycle's own calls.
 constexpr DWORD kWorkerEndWaitMs = kMaxSpeedMs + 500;
@@ -59,11 +64,11 @@ INT_PTR runTemplate(int idTemplate, DLGPROC pfnDlgProc)
 }
 
 // Takes the display over from any instance still drawing: "Actif" reads 0
-// for one period, long enough for that instance's worker or watchdog to see it.
+// for one whole cycle of that instance, so that its worker sees it.
 void takeDisplayOver(HWND hDlg)
 {
     g_pConfig->setActif(0);
-    Sleep(boundedPeriod(g_nSpeed) + 1);
+    Sleep(boundedPeriod(g_nSpeed) + 1 + kTakeoverMarginMs);
     g_pConfig->setActif(1);
     g_bRunning = 1;
     startWorker();
@@ -81,6 +86,7 @@ void onCreate()
 // Shows the stored settings and, if the display was on, takes it over.
 void onInitDialog(HWND hDlg)
 {
+    g_dwDialogThreadId = GetCurrentThreadId();
     sendItem(hDlg, IDC_SPEED, TBM_SETRANGEMAX, FALSE, kMaxSpeedMs);
     sendItem(hDlg, IDC_SPEED, TBM_SETRANGEMIN, FALSE, kMinSpeedMs);
     for (const wchar_t* pszName : kPositionNames)
@@ -99,14 +105,17 @@ void onInitDialog(HWND hDlg)
 // Switches the display off for good and releases the drawer and the store.
 void onDestroy()
 {
+    const bool bTakenOver = g_bTakenOver;
+    if (!bTakenOver)
+        ++g_nOwnStops;
+    g_bRunning = 0;
     g_pLineDrawer->erase();
-    // An instance whose watchdog found "Actif" cleared by another leaves a 1
-    // recorded meanwhile alone; every other end records 0.
-    if (g_bEndedByWatchdog)
+    // An instance that another has taken the display from leaves the 1 that
+    // the other records alone; every other end records 0.
+    if (bTakenOver)
         g_pConfig->confirmActifOff();
     else
         g_pConfig->setActif(0);
-    g_bRunning = 0;
     // A worker still in its cycle would use what is released: let it end
     // first; one that does not end in time keeps both until the process ends.
     if (waitForWorkers(kWorkerEndWaitMs))
@@ -143,9 +152,11 @@ void onActive(HWND hDlg)
     }
     else
     {
+        ++g_nOwnStops;
         g_pConfig->setActif(0);
-        g_pLineDrawer->erase();
+        // Cleared before the erase: a draw under way then takes itself off.
         g_bRunning = 0;
+        g_pLineDrawer->erase();
         KillTimer(hDlg, kWatchTimerId);
     }
 }

@@ -6,7 +6,9 @@
 
 std::atomic<int> g_bRunning{1};
 std::atomic<DWORD> g_nSpeed{0};
-std::atomic<bool> g_bEndedByWatchdog{false};
+std::atomic<unsigned> g_nOwnStops{0};
+std::atomic<bool> g_bTakenOver{false};
+std::atomic<DWORD> g_dwDialogThreadId{0};
 
 namespace {
 
@@ -14,10 +16,31 @@ namespace {
 // spin the worker.
 DWORD currentPeriod() { return boundedPeriod(g_nSpeed); }
 
+// Draws the line in the stored style. A stop that came while the line was
+// being drawn may have erased before the draw landed: the line is then taken
+// off again, so that a display switched off shows no line.
+void drawCurrentLine()
+{
+    if (g_pConfig->getDot() != 0)
+        g_pLineDrawer->drawDotted(g_pConfig->getCouleur());
+    else
+        g_pLineDrawer->drawLine(g_pConfig->getCouleur());
+    if (g_bRunning == 0)
+        g_pLineDrawer->erase();
+}
+
+// The instance no longer owns the display: end it as its watchdog would.
+void endTakenOverInstance()
+{
+    g_bTakenOver = true;
+    PostThreadMessageW(g_dwDialogThreadId, WM_QUIT, 0, 0);
+}
+
 } // namespace
 
 DWORD WINAPI LineThreadProc(LPVOID /*pParam*/)
 {
+    const unsigned nOwnStopsAtStart = g_nOwnStops;
     BYTE byPrevious = 0;
     if (g_bRunning == 0)
         return 0;
@@ -38,17 +61,16 @@ DWORD WINAPI LineThreadProc(LPVOID /*pParam*/)
         if (g_pConfig->getBlink() != 0)
             Sleep(currentPeriod() >> 1);
         if (g_bRunning != 0)
-        {
-            if (g_pConfig->getDot() != 0)
-                g_pLineDrawer->drawDotted(g_pConfig->getCouleur());
-            else
-                g_pLineDrawer->drawLine(g_pConfig->getCouleur());
-        }
+            drawCurrentLine();
         Sleep(g_pConfig->getBlink() != 0 ? currentPeriod() >> 1 : currentPeriod());
         if (g_pConfig->getActif() == 0)
         {
             g_pConfig->confirmActifOff();
             g_bRunning = 0;
+            // The watchdog reads "Actif" only once a second and may miss a
+            // takeover's short 0; the worker reads it every cycle.
+            if (g_nOwnStops == nOwnStopsAtStart)
+                endTakenOverInstance();
             return 0;
         }
     } while (g_bRunning != 0);
@@ -59,9 +81,9 @@ void CALLBACK WatchTimerProc(HWND /*hwnd*/, UINT /*uMsg*/, UINT_PTR /*idEvent*/,
 {
     if (g_pConfig->getActif() != 0)
         return;
+    g_bRunning = 0;
     g_pLineDrawer->erase();
     g_pConfig->confirmActifOff();
-    g_bRunning = 0;
-    g_bEndedByWatchdog = true;
+    g_bTakenOver = true;
     PostQuitMessage(0);
 }

@@ -95,12 +95,13 @@ protected:
         return false;
     }
 
-    // Runs one worker for nCycles whole cycles and stops it.
+    // Runs one worker for nCycles whole cycles and stops it through "Actif",
+    // which leaves its last line on the screen.
     std::vector<Events> runCycles(size_t nCycles)
     {
         startWorker();
         EXPECT_TRUE(waitForCycles(nCycles + 1, 10000));
-        g_bRunning = 0;
+        registry::writeDword(L"Actif", 0);
         EXPECT_TRUE(workersEnd(5000));
         std::vector<Events> result = cycles();
         result.resize(nCycles);
@@ -233,6 +234,36 @@ TEST_F(LineThreadTest, ActifZeroStopsTheWorkerAtTheEndOfItsCycle)
     const Events last = cycles().back();
     EXPECT_EQ("read Actif", last.back());
     EXPECT_EQ(175, screen::leadingRun(screen::edge(0), kLine));
+}
+
+// A 0 that this instance recorded itself only stops the worker; a 0 from
+// another instance (a takeover) ends the instance through its dialog's thread.
+TEST_F(LineThreadTest, StopFromAnotherInstanceEndsTheInstance)
+{
+    for (bool bOwnStop : {true, false})
+    {
+        SCOPED_TRACE(bOwnStop ? "own stop" : "taken over");
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            ;
+        g_dwDialogThreadId = GetCurrentThreadId();
+        g_bTakenOver = false;
+        g_bRunning = 1;
+        registry::writeDword(L"Actif", 1);
+        calllog::start();
+        startWorker();
+        ASSERT_TRUE(waitForCycles(2, 5000));
+        if (bOwnStop)
+            ++g_nOwnStops;
+        registry::writeDword(L"Actif", 0);
+        ASSERT_TRUE(workersEnd(1000));
+        bool bQuit = false;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            bQuit = bQuit || msg.message == WM_QUIT;
+        EXPECT_EQ(!bOwnStop, bQuit);
+        EXPECT_EQ(!bOwnStop, g_bTakenOver.load());
+    }
+    g_dwDialogThreadId = 0;
 }
 
 TEST_F(LineThreadTest, WorkerFindingRunningClearedEndsAtOnce)

@@ -67,7 +67,8 @@ HWND CProgram::waitForDialog(DWORD dwTimeoutMs)
             FindDialog find{m_pi.dwProcessId, {}};
             EnumWindows(collectSettingsDialog, reinterpret_cast<LPARAM>(&find));
             m_hwndDialog = find.found.empty() ? nullptr : find.found.front();
-            return m_hwndDialog != nullptr;
+            // Shown only once its opening is over.
+            return m_hwndDialog != nullptr && IsWindowVisible(m_hwndDialog);
         },
         dwTimeoutMs);
     return m_hwndDialog;

@@ -19,7 +19,7 @@ public:
     DWORD processId() const { return m_pi.dwProcessId; }
     HANDLE process() const { return m_pi.hProcess; }
 
-    // The settings dialog of this process, once it exists (hidden or not).
+    // The settings dialog of this process, once it is shown.
     HWND waitForDialog(DWORD dwTimeoutMs);
     HWND dialog() const { return m_hwndDialog; }
     HWND item(int idControl) const { return GetDlgItem(m_hwndDialog, idControl); }
