@@ -245,6 +245,40 @@ TEST_F(ProgramTest, EveryEndLeavesTheDisplayOffAndExitsWithZero)
     }
 }
 
+// A period that only an edit of the registry can store: the takeover pause
+// and the worker's sleeps are bounded, so the dialog still opens and the
+// program still ends.
+TEST_F(ProgramTest, EndlessStoredPeriodNeitherHangsOpeningNorEnding)
+{
+    storeDisplay(1, 1);
+    registry::writeDword(L"Speed", INFINITE);
+    CProgram& program = launch();
+    EXPECT_TRUE(program.isChecked(IDC_ACTIVE));
+    EXPECT_TRUE(waitUntil([] { return edgeShows(1, kLine); }, 5000));
+    program.click(IDC_EXIT);
+    expectEndedCleanly(program);
+    EXPECT_TRUE(edgeShows(1, kBlack));
+}
+
+// The end lets a worker that is asleep in a long period finish before the
+// drawer and the store go: the program ends cleanly, without a crash.
+TEST_F(ProgramTest, EndingWhileTheWorkerSleepsALongPeriod)
+{
+    for (bool bBlink : {false, true})
+    {
+        SCOPED_TRACE(bBlink ? "blinking" : "steady");
+        storeDisplay(1);
+        registry::writeDword(L"Speed", 2000);
+        registry::writeDword(L"Blink", bBlink ? 1 : 0);
+        CProgram& program = launch();
+        program.click(IDC_ACTIVE);
+        Sleep(300);
+        program.post(WM_CLOSE, 0, 0);
+        expectEndedCleanly(program);
+        EXPECT_EQ(0u, stored(L"Actif"));
+    }
+}
+
 TEST_F(ProgramTest, CancelAndUnknownCommandsChangeNothing)
 {
     storeDisplay(0);
