@@ -21,8 +21,6 @@ seconds=${VOLTRIM_SECONDS:-20}
 trap voltrim_env_stop EXIT
 # An interrupt ends the script through its EXIT trap, screen and server too.
 trap 'exit 130' INT TERM
-# Set by voltrim_env_start only when it starts a virtual screen.
-unset VOLTRIM_VIRTUAL_SCREEN
 voltrim_env_start "$prefix" user
 
 exe="$BUILD_DIR/app/Voltrim.exe"

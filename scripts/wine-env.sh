@@ -12,6 +12,7 @@ voltrim_env_start() {
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEARCH=win64
   VOLTRIM_XVFB_PID=""
+  unset VOLTRIM_VIRTUAL_SCREEN
   if [ "$mode" = virtual ] || [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     local n=90
     while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
@@ -28,19 +29,34 @@ voltrim_env_start() {
   mkdir -p "$WINEPREFIX"
   if [ ! -f "$WINEPREFIX/.voltrim-ready" ]; then
     wineboot -i >/dev/null 2>&1 || true
-    # No window manager on the virtual screen: let Wine draw the captions.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
     wineserver -w
     # Wine's own fonts (Tahoma for captions, Marlett for the close box) are not
     # found in Debian's data folder: give them to the prefix.
     cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     touch "$WINEPREFIX/.voltrim-ready"
   fi
+  voltrim_window_manager
   wineserver -p
   # Bring Wine's own background processes up now, detached from the caller's
   # pipes: started by a test they would keep its output open.
   wineboot </dev/null >/dev/null 2>&1 || true
+}
+
+# No window manager on a virtual screen: Wine then draws the captions itself.
+# On the user's display the window manager frames the windows as usual.
+voltrim_window_manager() {
+  local want=${VOLTRIM_VIRTUAL_SCREEN:+virtual} key='HKCU\Software\Wine\X11 Driver' v
+  want=${want:-user}
+  [ "$(cat "$WINEPREFIX/.voltrim-screen" 2>/dev/null)" = "$want" ] && return 0
+  for v in Managed Decorated; do
+    if [ "$want" = virtual ]; then
+      wine reg add "$key" /v "$v" /t REG_SZ /d N /f >/dev/null 2>&1
+    else
+      wine reg delete "$key" /v "$v" /f >/dev/null 2>&1 || true
+    fi
+  done
+  wineserver -w
+  echo "$want" >"$WINEPREFIX/.voltrim-screen"
 }
 
 voltrim_env_stop() {
