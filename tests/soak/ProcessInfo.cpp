@@ -1,0 +1,136 @@
+#include "tests/soak/ProcessInfo.h"
+
+#include <psapi.h>
+#include <tlhelp32.h>
+#include <winternl.h>
+
+#include <cstddef>
+#include <vector>
+
+namespace {
+
+// SystemExtendedHandleInformation: one entry per handle of every process.
+const SYSTEM_INFORMATION_CLASS kSystemExtendedHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(64);
+const NTSTATUS kStatusInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
+
+struct SHandleEntry
+{
+    PVOID pObject;
+    ULONG_PTR uProcessId;
+    ULONG_PTR uHandle;
+    ULONG ulAccess;
+    USHORT usBackTraceIndex;
+    USHORT usTypeIndex;
+    ULONG ulAttributes;
+    ULONG ulReserved;
+};
+
+struct SHandleList
+{
+    ULONG_PTR uCount;
+    ULONG_PTR uReserved;
+    SHandleEntry aEntries[1];
+};
+
+// One slot of the GDI handle table; a live object has a nonzero type.
+struct SGdiEntry
+{
+    UINT64 uObject;
+    ULONG ulOwner;
+    USHORT usUnique;
+    UCHAR byType;
+    UCHAR byFlags;
+    UINT64 uUserPointer;
+};
+static_assert(sizeof(SGdiEntry) == 24, "layout of a GDI handle table slot");
+
+const size_t kGdiTableSlots = 0x10000;
+const USHORT kGdiStockFlag = 0x80;
+// PEB.GdiSharedHandleTable on 64-bit Windows.
+const size_t kPebGdiTableOffset = 0xF8;
+
+} // namespace
+
+namespace processinfo {
+
+int handleCount(DWORD dwProcessId)
+{
+    std::vector<BYTE> buffer(1 << 20);
+    for (;;)
+    {
+        ULONG cbNeeded = 0;
+        const NTSTATUS status = NtQuerySystemInformation(kSystemExtendedHandleInformation, buffer.data(),
+                                                         static_cast<ULONG>(buffer.size()), &cbNeeded);
+        if (status == kStatusInfoLengthMismatch && buffer.size() < (64u << 20))
+        {
+            buffer.resize(buffer.size() * 2);
+            continue;
+        }
+        if (status != 0)
+            return -1;
+        break;
+    }
+    const auto* pList = reinterpret_cast<const SHandleList*>(buffer.data());
+    int nCount = 0;
+    for (ULONG_PTR i = 0; i < pList->uCount; ++i)
+        if (pList->aEntries[i].uProcessId == dwProcessId)
+            ++nCount;
+    return nCount;
+}
+
+int gdiObjectCount(HANDLE hProcess)
+{
+    PROCESS_BASIC_INFORMATION pbi{};
+    ULONG cb = 0;
+    if (NtQueryInformationProcess(hProcess, ProcessBasicInformation, &pbi, sizeof pbi, &cb) != 0)
+        return -1;
+    UINT64 uTable = 0;
+    SIZE_T cbRead = 0;
+    if (!ReadProcessMemory(hProcess, reinterpret_cast<const BYTE*>(pbi.PebBaseAddress) + kPebGdiTableOffset, &uTable,
+                           sizeof uTable, &cbRead) ||
+        uTable == 0)
+        return -1;
+    std::vector<SGdiEntry> table(kGdiTableSlots);
+    if (!ReadProcessMemory(hProcess, reinterpret_cast<LPCVOID>(uTable), table.data(), table.size() * sizeof(SGdiEntry),
+                           &cbRead))
+        return -1;
+    int nCount = 0;
+    for (const SGdiEntry& entry : table)
+        if (entry.byType != 0 && (entry.usUnique & kGdiStockFlag) == 0)
+            ++nCount;
+    return nCount;
+}
+
+int threadCount(DWORD dwProcessId)
+{
+    HANDLE hSnapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (hSnapshot == INVALID_HANDLE_VALUE)
+        return -1;
+    THREADENTRY32 te{};
+    te.dwSize = sizeof te;
+    int nCount = 0;
+    for (BOOL bMore = Thread32First(hSnapshot, &te); bMore; bMore = Thread32Next(hSnapshot, &te))
+        if (te.th32OwnerProcessID == dwProcessId)
+            ++nCount;
+    CloseHandle(hSnapshot);
+    return nCount;
+}
+
+SSample sample(HANDLE hProcess, DWORD dwProcessId)
+{
+    SSample s;
+    s.nHandles = handleCount(dwProcessId);
+    s.nGdiObjects = gdiObjectCount(hProcess);
+    s.nThreads = threadCount(dwProcessId);
+    PROCESS_MEMORY_COUNTERS pmc{};
+    pmc.cb = sizeof pmc;
+    if (K32GetProcessMemoryInfo(hProcess, &pmc, sizeof pmc))
+    {
+        s.cbWorkingSet = pmc.WorkingSetSize;
+        s.cbPeakWorkingSet = pmc.PeakWorkingSetSize;
+        s.cbPrivate = pmc.PagefileUsage;
+    }
+    return s;
+}
+
+} // namespace processinfo

@@ -1,0 +1,27 @@
+// What another process holds, measured from outside it. Wine answers neither
+// GetGuiResources nor GetProcessHandleCount for another process (the first
+// fails with ERROR_CALL_NOT_IMPLEMENTED, the second reports 0), so the counts
+// come from the system's handle list and from the process's own GDI handle
+// table, which both Windows and Wine map at the address its PEB names.
+#pragma once
+#include <windows.h>
+
+namespace processinfo {
+
+struct SSample
+{
+    int nHandles = -1;    // kernel handles the process holds
+    int nGdiObjects = -1; // its GDI objects, stock objects left out
+    int nThreads = -1;
+    SIZE_T cbWorkingSet = 0;
+    SIZE_T cbPeakWorkingSet = 0;
+    SIZE_T cbPrivate = 0; // committed private memory
+};
+
+// -1 when the count cannot be had.
+int handleCount(DWORD dwProcessId);
+int gdiObjectCount(HANDLE hProcess);
+int threadCount(DWORD dwProcessId);
+SSample sample(HANDLE hProcess, DWORD dwProcessId);
+
+} // namespace processinfo
