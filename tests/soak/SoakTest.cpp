@@ -38,9 +38,17 @@ bool anyEdgeShows(COLORREF crColour)
     return false;
 }
 
-bool redrawn(DWORD dwPosition, COLORREF crColour, DWORD dwTimeoutMs)
+void paintGround()
 {
     screen::fill(kGround);
+    // Reading back waits for the fill to reach the screen; left in the
+    // connection's buffer, it could land over what the program draws later.
+    screen::pixel(0, 0);
+}
+
+bool redrawn(DWORD dwPosition, COLORREF crColour, DWORD dwTimeoutMs)
+{
+    paintGround();
     return waitUntil([&] { return edgeShows(dwPosition, crColour); }, dwTimeoutMs);
 }
 
@@ -49,7 +57,7 @@ bool redrawn(DWORD dwPosition, COLORREF crColour, DWORD dwTimeoutMs)
 void CSoakTest::SetUp()
 {
     CFreshKeyTest::SetUp();
-    screen::fill(soak::kGround);
+    soak::paintGround();
 }
 
 void CSoakTest::TearDown()

@@ -28,6 +28,9 @@ bool edgeIsDotted(DWORD dwPosition, COLORREF crColour);
 // Whether any edge shows crColour at its first pixel.
 bool anyEdgeShows(COLORREF crColour);
 
+// Paints the whole screen in kGround, and returns once it is painted.
+void paintGround();
+
 // Paints the screen over and waits for the line to come back on the edge:
 // proof that the display is still cycling, not just that something was drawn
 // once.
