@@ -20,7 +20,7 @@ const int kHandleNoise = 3;
 const int kGdiNoise = 3;
 const SIZE_T kMemoryNoise = 512 * 1024;
 
-void print(const char* pszWhen, DWORD dwElapsedMs, const processinfo::SSample& s)
+void print(const char* pszWhen, DWORD dwElapsedMs, const processinfo::CSample& s)
 {
     std::cout << pszWhen << " " << dwElapsedMs / 1000 << " s: handles " << s.nHandles << ", GDI objects "
               << s.nGdiObjects << ", threads " << s.nThreads << ", working set " << s.cbWorkingSet / 1024
@@ -45,13 +45,13 @@ TEST_F(EnduranceTest, TwoMinutesAtTheShortestPeriodHoldNothingMore)
 
     const DWORD dwStart = GetTickCount();
     Sleep(kWarmUpMs);
-    const processinfo::SSample warm = processinfo::sample(program.process(), program.processId());
+    const processinfo::CSample warm = processinfo::sample(program.process(), program.processId());
     print("after warm-up", GetTickCount() - dwStart, warm);
     ASSERT_GE(warm.nHandles, 0) << "the handle count cannot be read";
     ASSERT_GE(warm.nGdiObjects, 0) << "the GDI object count cannot be read";
     EXPECT_EQ(2, warm.nThreads) << "the dialog's thread and one worker";
 
-    processinfo::SSample last = warm;
+    processinfo::CSample last = warm;
     while (GetTickCount() - dwStart < kWarmUpMs + kRunMs)
     {
         Sleep(kSampleEveryMs);

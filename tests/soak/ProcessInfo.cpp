@@ -13,7 +13,7 @@ namespace {
 const SYSTEM_INFORMATION_CLASS kSystemExtendedHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(64);
 const NTSTATUS kStatusInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
 
-struct SHandleEntry
+struct CHandleEntry
 {
     PVOID pObject;
     ULONG_PTR uProcessId;
@@ -25,15 +25,15 @@ struct SHandleEntry
     ULONG ulReserved;
 };
 
-struct SHandleList
+struct CHandleList
 {
     ULONG_PTR uCount;
     ULONG_PTR uReserved;
-    SHandleEntry aEntries[1];
+    CHandleEntry aEntries[1];
 };
 
 // One slot of the GDI handle table; a live object has a nonzero type.
-struct SGdiEntry
+struct CGdiEntry
 {
     UINT64 uObject;
     ULONG ulOwner;
@@ -42,7 +42,7 @@ struct SGdiEntry
     UCHAR byFlags;
     UINT64 uUserPointer;
 };
-static_assert(sizeof(SGdiEntry) == 24, "layout of a GDI handle table slot");
+static_assert(sizeof(CGdiEntry) == 24, "layout of a GDI handle table slot");
 
 const size_t kGdiTableSlots = 0x10000;
 const USHORT kGdiStockFlag = 0x80;
@@ -70,7 +70,7 @@ int handleCount(DWORD dwProcessId)
             return -1;
         break;
     }
-    const auto* pList = reinterpret_cast<const SHandleList*>(buffer.data());
+    const auto* pList = reinterpret_cast<const CHandleList*>(buffer.data());
     int nCount = 0;
     for (ULONG_PTR i = 0; i < pList->uCount; ++i)
         if (pList->aEntries[i].uProcessId == dwProcessId)
@@ -90,12 +90,12 @@ int gdiObjectCount(HANDLE hProcess)
                            sizeof uTable, &cbRead) ||
         uTable == 0)
         return -1;
-    std::vector<SGdiEntry> table(kGdiTableSlots);
-    if (!ReadProcessMemory(hProcess, reinterpret_cast<LPCVOID>(uTable), table.data(), table.size() * sizeof(SGdiEntry),
+    std::vector<CGdiEntry> table(kGdiTableSlots);
+    if (!ReadProcessMemory(hProcess, reinterpret_cast<LPCVOID>(uTable), table.data(), table.size() * sizeof(CGdiEntry),
                            &cbRead))
         return -1;
     int nCount = 0;
-    for (const SGdiEntry& entry : table)
+    for (const CGdiEntry& entry : table)
         if (entry.byType != 0 && (entry.usUnique & kGdiStockFlag) == 0)
             ++nCount;
     return nCount;
@@ -116,9 +116,9 @@ int threadCount(DWORD dwProcessId)
     return nCount;
 }
 
-SSample sample(HANDLE hProcess, DWORD dwProcessId)
+CSample sample(HANDLE hProcess, DWORD dwProcessId)
 {
-    SSample s;
+    CSample s;
     s.nHandles = handleCount(dwProcessId);
     s.nGdiObjects = gdiObjectCount(hProcess);
     s.nThreads = threadCount(dwProcessId);

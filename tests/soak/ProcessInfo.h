@@ -8,7 +8,7 @@
 
 namespace processinfo {
 
-struct SSample
+struct CSample
 {
     int nHandles = -1;    // kernel handles the process holds
     int nGdiObjects = -1; // its GDI objects, stock objects left out
@@ -22,6 +22,6 @@ struct SSample
 int handleCount(DWORD dwProcessId);
 int gdiObjectCount(HANDLE hProcess);
 int threadCount(DWORD dwProcessId);
-SSample sample(HANDLE hProcess, DWORD dwProcessId);
+CSample sample(HANDLE hProcess, DWORD dwProcessId);
 
 } // namespace processinfo

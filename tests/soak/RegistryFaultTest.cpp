@@ -37,7 +37,7 @@ enum class EOutcome
     noLine,       // nothing drawn any more, and no crash
 };
 
-struct SFaultCase
+struct CFaultCase
 {
     const wchar_t* pszValue; // nullptr for the whole key
     EFault fault;
@@ -49,7 +49,7 @@ const wchar_t* const kValues[] = {L"Actif", L"Blink", L"Dot", L"Speed", L"Couleu
 
 // The settings in force before each fault: a steady line at the shortest
 // period on the bottom edge, switched on by the user.
-DWORD baseValue(const std::wstring& strName, const SFaultCase& c)
+DWORD baseValue(const std::wstring& strName, const CFaultCase& c)
 {
     if (strName == L"Dot")
         return c.bDotted ? 1 : 0;
@@ -64,16 +64,16 @@ DWORD baseValue(const std::wstring& strName, const SFaultCase& c)
     return 0;
 }
 
-struct SRawValue
+struct CRawValue
 {
     DWORD dwType = REG_NONE;
     std::vector<BYTE> data;
-    bool operator==(const SRawValue& other) const { return dwType == other.dwType && data == other.data; }
+    bool operator==(const CRawValue& other) const { return dwType == other.dwType && data == other.data; }
 };
 
-SRawValue readRaw(const wchar_t* pszName)
+CRawValue readRaw(const wchar_t* pszName)
 {
-    SRawValue value;
+    CRawValue value;
     HKEY hKey = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, registry::kKeyPath, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
         return value;
@@ -87,7 +87,7 @@ SRawValue readRaw(const wchar_t* pszName)
     return value;
 }
 
-void inject(const SFaultCase& c)
+void inject(const CFaultCase& c)
 {
     switch (c.fault)
     {
@@ -139,13 +139,13 @@ bool staysSteady(DWORD dwPosition)
     return !waitUntil([&] { return !edgeShows(dwPosition, kLine); }, 1000);
 }
 
-class RegistryFaultTest : public CSoakTest, public testing::WithParamInterface<SFaultCase>
+class RegistryFaultTest : public CSoakTest, public testing::WithParamInterface<CFaultCase>
 {
 };
 
 TEST_P(RegistryFaultTest, TheProgramCarriesOnOrStopsAndLosesNoOtherSetting)
 {
-    const SFaultCase& c = GetParam();
+    const CFaultCase& c = GetParam();
     storeDisplay(1, 100);
     registry::writeDword(L"Dot", c.bDotted ? 1 : 0);
     CProgram& program = launch();
@@ -153,7 +153,7 @@ TEST_P(RegistryFaultTest, TheProgramCarriesOnOrStopsAndLosesNoOtherSetting)
     ASSERT_TRUE(waitUntil([] { return screen::edge(1).front() == kLine; }, 3000)) << "no line before the fault";
 
     inject(c);
-    const SRawValue faulted = c.pszValue != nullptr ? readRaw(c.pszValue) : SRawValue();
+    const CRawValue faulted = c.pszValue != nullptr ? readRaw(c.pszValue) : CRawValue();
     // Let a few cycles read the broken value.
     Sleep(500);
 
@@ -243,15 +243,15 @@ TEST_P(RegistryFaultTest, TheProgramCarriesOnOrStopsAndLosesNoOtherSetting)
     }
 }
 
-std::vector<SFaultCase> allCases()
+std::vector<CFaultCase> allCases()
 {
-    struct SRule
+    struct CRule
     {
         const wchar_t* pszValue;
         EOutcome broken;  // text, 2 bytes or 16 bytes: read as missing
         EOutcome allOnes; // 0xFFFFFFFF: a nonzero DWORD
     };
-    const SRule rules[] = {
+    const CRule rules[] = {
         {L"Actif", EOutcome::ends, EOutcome::steadyLine},
         {L"Blink", EOutcome::steadyLine, EOutcome::blinkingLine},
         {L"Dot", EOutcome::steadyLine, EOutcome::dottedLine},
@@ -262,8 +262,8 @@ std::vector<SFaultCase> allCases()
         // line is drawn again along the last ones, on the old edge.
         {L"Position", EOutcome::topLine, EOutcome::steadyLine},
     };
-    std::vector<SFaultCase> cases;
-    for (const SRule& rule : rules)
+    std::vector<CFaultCase> cases;
+    for (const CRule& rule : rules)
     {
         for (EFault fault : {EFault::text, EFault::twoBytes, EFault::sixteenBytes})
             cases.push_back({rule.pszValue, fault, rule.broken});
@@ -275,7 +275,7 @@ std::vector<SFaultCase> allCases()
     return cases;
 }
 
-std::string describe(const SFaultCase& c)
+std::string describe(const CFaultCase& c)
 {
     static const char* const kFaults[] = {"Text", "TwoBytes", "SixteenBytes", "AllOnes", "Deleted"};
     const wchar_t* pszValue = c.pszValue != nullptr ? c.pszValue : L"WholeKey";
@@ -283,9 +283,9 @@ std::string describe(const SFaultCase& c)
            (c.bDotted ? "_Dotted" : "");
 }
 
-void PrintTo(const SFaultCase& c, std::ostream* pStream) { *pStream << describe(c); }
+void PrintTo(const CFaultCase& c, std::ostream* pStream) { *pStream << describe(c); }
 
-std::string caseName(const testing::TestParamInfo<SFaultCase>& info) { return describe(info.param); }
+std::string caseName(const testing::TestParamInfo<CFaultCase>& info) { return describe(info.param); }
 
 INSTANTIATE_TEST_SUITE_P(Values, RegistryFaultTest, testing::ValuesIn(allCases()), caseName);
 
