@@ -63,11 +63,11 @@ INT_PTR runTemplate(int idTemplate, DLGPROC pfnDlgProc)
                                    pfnDlgProc, 0);
 }
 
-// Takes the display over from any instance still drawing: "Actif" reads 0
-// for one whole cycle of that instance, so that its worker sees it.
+// Takes the display over from any instance still drawing, once "Actif" has
+// been claimed (read as set and recorded 0): it reads 0 for one whole cycle of
+// that instance, so that its worker sees it.
 void takeDisplayOver(HWND hDlg)
 {
-    g_pConfig->setActif(0);
     Sleep(boundedPeriod(g_nSpeed) + 1 + kTakeoverMarginMs);
     g_pConfig->setActif(1);
     g_bRunning = 1;
@@ -94,7 +94,7 @@ void onInitDialog(HWND hDlg)
     sendItem(hDlg, IDC_POSITION, CB_SETCURSEL, static_cast<WPARAM>(static_cast<int>(g_pConfig->getPosition())));
     g_nSpeed = g_pConfig->getSpeed();
     sendItem(hDlg, IDC_SPEED, TBM_SETPOS, TRUE, static_cast<LPARAM>(g_nSpeed.load()));
-    if (g_pConfig->getActif() != 0)
+    if (g_pConfig->claimActif() != 0)
         takeDisplayOver(hDlg);
     if (g_pConfig->getBlink() != 0)
         tick(hDlg, IDC_BLINK);

@@ -114,8 +114,8 @@ void CLineDrawer::drawDotted(COLORREF crColour)
     if (!isKnownPosition(dwPosition))
         return;
     // The screen size is asked afresh at every step, as the screen may turn.
-    for (int i = 0; i < levelLength(edgeLength(dwPosition, screenWidth(m_hdc), screenHeight(m_hdc)), m_byLevel);
-         i += 2)
+    for (int i = 0;
+         i < visibleLevelLength(edgeLength(dwPosition, screenWidth(m_hdc), screenHeight(m_hdc)), m_byLevel); i += 2)
     {
         const POINT pt = edgePixel(dwPosition, screenWidth(m_hdc), screenHeight(m_hdc), i);
         SetPixel(m_hdc, pt.x, pt.y, crColour);

@@ -18,6 +18,15 @@ inline int levelLength(int nEdge, BYTE byLevel)
     return static_cast<int>(static_cast<long long>(nEdge) * byLevel / 100);
 }
 
+// Pixels of the level line that lie on the screen: a level above 100 (255
+// when unknown) would otherwise have the dotted line set pixels off the edge,
+// one platform call each, to no effect.
+inline int visibleLevelLength(int nEdge, BYTE byLevel)
+{
+    const int nLength = levelLength(nEdge, byLevel);
+    return nLength < nEdge ? nLength : nEdge;
+}
+
 inline bool isKnownPosition(DWORD dwPosition) { return dwPosition <= kPositionRight; }
 
 // Length of the edge named by dwPosition on a W x H screen.

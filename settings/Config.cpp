@@ -173,6 +173,16 @@ DWORD CConfig::setActif(DWORD dwActif)
     return 1;
 }
 
+DWORD CConfig::claimActif()
+{
+    CAccess access(*this, CAccess::Scope::actif);
+    m_strValueName = "Actif";
+    m_dwActif = getWord(m_strValueName);
+    if (m_dwActif != 0)
+        setWord(m_strValueName, 0);
+    return m_dwActif;
+}
+
 DWORD CConfig::confirmActifOff()
 {
     CAccess access(*this, CAccess::Scope::actif);

@@ -32,6 +32,12 @@ public:
     COLORREF getCouleur();
     COLORREF setCouleur(COLORREF crCouleur);
 
+    // The start of a takeover: reads "Actif" and, when it is set, records 0,
+    // in one step as far as the other instances are concerned, so that of two
+    // instances starting together only one takes the display over. Returns
+    // the value read.
+    DWORD claimActif();
+
     // The stop paths' "Actif" = 0: recorded only while "Actif" still reads 0,
     // so that a 1 recorded meanwhile by a starting instance is never
     // overwritten. Returns the value found.

@@ -3,86 +3,18 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <memory>
 #include <vector>
 
 #include "res/resource.h"
 #include "tests/support/ModalWatcher.h"
-#include "tests/support/Program.h"
-#include "tests/support/Registry.h"
+#include "tests/support/ProgramFixture.h"
 #include "tests/support/Screen.h"
 
 namespace {
 
-const wchar_t kVoltrimExe[] = L"" VOLTRIM_EXE;
+using namespace onscreen;
 
-const COLORREF kGround = RGB(10, 20, 30);
-const COLORREF kLine = RGB(0, 200, 100);
-const COLORREF kBlack = RGB(0, 0, 0);
-const DWORD kMissing = 0xDEADBEEF;
-
-DWORD stored(const wchar_t* pszName)
-{
-    DWORD dwValue = kMissing;
-    return registry::readDword(pszName, &dwValue) ? dwValue : kMissing;
-}
-
-// Pixels of an edge in the line colour, at its start and its end: the host
-// reports no battery (255), so a drawn line covers the whole edge.
-bool edgeShows(DWORD dwPosition, COLORREF crColour)
-{
-    const std::vector<COLORREF> pixels = screen::edge(dwPosition);
-    return pixels.front() == crColour && pixels.back() == crColour;
-}
-
-bool edgeIsDotted(DWORD dwPosition, COLORREF crColour)
-{
-    const std::vector<COLORREF> pixels = screen::edge(dwPosition);
-    return pixels[0] == crColour && pixels[1] != crColour && pixels[2] == crColour;
-}
-
-class ProgramTest : public CFreshKeyTest
-{
-protected:
-    void SetUp() override
-    {
-        CFreshKeyTest::SetUp();
-        screen::fill(kGround);
-    }
-    void TearDown() override
-    {
-        m_programs.clear();
-        CFreshKeyTest::TearDown();
-    }
-
-    // Starts an instance and waits for its dialog, past any takeover pause.
-    CProgram& launch()
-    {
-        m_programs.push_back(std::make_unique<CProgram>(kVoltrimExe));
-        CProgram& program = *m_programs.back();
-        EXPECT_TRUE(program.start());
-        EXPECT_NE(nullptr, program.waitForDialog(15000)) << "no settings dialog";
-        return program;
-    }
-
-    // Stores the settings of a drawing display at the shortest period.
-    static void storeDisplay(DWORD dwPosition, DWORD dwActif = 0)
-    {
-        registry::writeDword(L"Speed", 100);
-        registry::writeDword(L"Couleur", kLine);
-        registry::writeDword(L"Position", dwPosition);
-        registry::writeDword(L"Actif", dwActif);
-    }
-
-    static void expectEndedCleanly(CProgram& program)
-    {
-        DWORD dwExitCode = kMissing;
-        ASSERT_TRUE(program.waitForExit(10000, &dwExitCode)) << "the program did not end";
-        EXPECT_EQ(0u, dwExitCode);
-    }
-
-    std::vector<std::unique_ptr<CProgram>> m_programs;
-};
+using ProgramTest = CProgramTest;
 
 TEST_F(ProgramTest, NothingStoredOpensWithDefaultsAndTheDisplayOff)
 {
@@ -250,7 +182,7 @@ TEST_F(ProgramTest, EveryEndLeavesTheDisplayOffAndExitsWithZero)
 // program still ends.
 TEST_F(ProgramTest, EndlessStoredPeriodNeitherHangsOpeningNorEnding)
 {
-    storeDisplay(1, 1);
+    storeDisplay(1, 100, 1);
     registry::writeDword(L"Speed", INFINITE);
     CProgram& program = launch();
     EXPECT_TRUE(program.isChecked(IDC_ACTIVE));
@@ -320,11 +252,13 @@ TEST_F(ProgramTest, AcceleratorsDoNothingWhileTheDialogIsUp)
         SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
         Sleep(500);
     };
+    const std::vector<std::wstring> names = registry::valueNames();
     press({VK_CONTROL, 'Q'});
     press({VK_CONTROL, 'A'});
     EXPECT_TRUE(IsWindowVisible(program.dialog()));
     EXPECT_TRUE(program.running());
-    EXPECT_TRUE(registry::valueNames().size() == 4) << "a key stroke stored something";
+    EXPECT_EQ(names, registry::valueNames()) << "a key stroke stored something";
+    EXPECT_EQ(0u, stored(L"Actif"));
 
     press({VK_RETURN});
     EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(program.dialog()); }, 2000)) << "Enter did not reach the dialog";

@@ -21,6 +21,14 @@ TEST(LevelLength, TruncatesTheShareOfTheEdge)
         EXPECT_EQ(c.nExpected, levelLength(c.nEdge, c.byLevel)) << c.nEdge << " px at " << int(c.byLevel) << " %";
 }
 
+TEST(LevelLength, DottedRunStopsAtTheEndOfTheEdge)
+{
+    EXPECT_EQ(175, visibleLevelLength(240, 73));
+    EXPECT_EQ(240, visibleLevelLength(240, 100));
+    EXPECT_EQ(240, visibleLevelLength(240, 255));
+    EXPECT_EQ(320, visibleLevelLength(320, 101));
+}
+
 struct SegmentCase
 {
     DWORD dwPosition;

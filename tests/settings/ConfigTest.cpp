@@ -180,6 +180,22 @@ TEST_F(ConfigTest, ConfirmingActifOffNeverOverwritesAnInstancesOne)
     EXPECT_EQ(0u, dwStored);
 }
 
+TEST_F(ConfigTest, ClaimingActifRecordsZeroOnlyWhenItWasSet)
+{
+    CConfig config;
+    registry::writeDword(L"Actif", 5);
+    EXPECT_EQ(5u, config.claimActif());
+    DWORD dwStored = 0xdeadbeef;
+    ASSERT_TRUE(registry::readDword(L"Actif", &dwStored));
+    EXPECT_EQ(0u, dwStored);
+    // A second claim finds the display already taken: nothing to take over.
+    EXPECT_EQ(0u, config.claimActif());
+
+    registry::deleteValue(L"Actif");
+    EXPECT_EQ(0u, config.claimActif());
+    EXPECT_FALSE(registry::readDword(L"Actif", &dwStored));
+}
+
 TEST_F(ConfigTest, FailedWriteShowsItsBoxOnceAndStillReturnsOne)
 {
     CModalWatcher watcher(L"CConfig::setWord");

@@ -7,16 +7,16 @@
 
 #include "res/resource.h"
 #include "tests/soak/ProcessInfo.h"
-#include "tests/soak/SoakTest.h"
+#include "tests/support/ProgramFixture.h"
 #include "tests/support/Screen.h"
 
 namespace {
 
-using namespace soak;
+using namespace onscreen;
 
 const int kClicks = 500;
 
-class ActiveToggleTest : public CSoakTest
+class ActiveToggleTest : public CProgramTest
 {
 };
 
@@ -62,7 +62,7 @@ TEST_F(ActiveToggleTest, FiveHundredClicksLeaveNoWorkerAndNoLine)
     const std::vector<COLORREF> pixels = screen::edge(1);
     EXPECT_TRUE(edgeShows(1, kBlack)) << "the line was left on the screen: " << std::hex << pixels.front() << " "
                                       << pixels[pixels.size() / 2] << " " << pixels.back();
-    paintGround();
+    screen::fill(onscreen::kGround);
     Sleep(1000);
     EXPECT_FALSE(anyEdgeShows(kLine)) << "drawn after the display was switched off";
 

@@ -4,11 +4,11 @@
 
 #include "res/resource.h"
 #include "tests/soak/ProcessInfo.h"
-#include "tests/soak/SoakTest.h"
+#include "tests/support/ProgramFixture.h"
 
 namespace {
 
-using namespace soak;
+using namespace onscreen;
 
 const DWORD kWarmUpMs = 10000;
 const DWORD kRunMs = 120000;
@@ -27,7 +27,7 @@ void print(const char* pszWhen, DWORD dwElapsedMs, const processinfo::CSample& s
               << " KiB, private " << s.cbPrivate / 1024 << " KiB" << std::endl;
 }
 
-class EnduranceTest : public CSoakTest
+class EnduranceTest : public CProgramTest
 {
 };
 

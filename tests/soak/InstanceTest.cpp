@@ -4,13 +4,13 @@
 
 #include "res/resource.h"
 #include "tests/soak/ProcessInfo.h"
-#include "tests/soak/SoakTest.h"
+#include "tests/support/ProgramFixture.h"
 
 namespace {
 
-using namespace soak;
+using namespace onscreen;
 
-class InstanceTest : public CSoakTest
+class InstanceTest : public CProgramTest
 {
 protected:
     // An instance draws while its worker lives: a thread beside the dialog's.

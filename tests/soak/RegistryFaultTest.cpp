@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "tests/soak/SoakTest.h"
+#include "tests/support/ProgramFixture.h"
 #include "tests/support/Screen.h"
 
 namespace {
 
-using namespace soak;
+using namespace onscreen;
 
 // How a stored value is broken. Each broken form, were it read as a DWORD
 // from whatever bytes it holds, would give a nonzero value that changes what
@@ -139,7 +139,7 @@ bool staysSteady(DWORD dwPosition)
     return !waitUntil([&] { return !edgeShows(dwPosition, kLine); }, 1000);
 }
 
-class RegistryFaultTest : public CSoakTest, public testing::WithParamInterface<CFaultCase>
+class RegistryFaultTest : public CProgramTest, public testing::WithParamInterface<CFaultCase>
 {
 };
 
@@ -178,7 +178,7 @@ TEST_P(RegistryFaultTest, TheProgramCarriesOnOrStopsAndLosesNoOtherSetting)
     case EOutcome::steadyLine: EXPECT_TRUE(staysSteady(1)) << "the line is not drawn steady"; break;
     case EOutcome::blinkingLine: EXPECT_TRUE(blinks(1, 3000)) << "the line does not blink"; break;
     case EOutcome::dottedLine:
-        paintGround();
+        screen::fill(onscreen::kGround);
         EXPECT_TRUE(waitUntil([] { return edgeIsDotted(1, kLine); }, 3000)) << "no dotted line";
         break;
     case EOutcome::cycling:
@@ -190,7 +190,7 @@ TEST_P(RegistryFaultTest, TheProgramCarriesOnOrStopsAndLosesNoOtherSetting)
     case EOutcome::otherColour:
         for (int i = 0; i < 2; ++i)
         {
-            paintGround();
+            screen::fill(onscreen::kGround);
             EXPECT_TRUE(waitUntil([] { return screen::edge(1).front() != kGround; }, 3000))
                 << "the edge was not drawn over, round " << i + 1;
         }
@@ -200,7 +200,7 @@ TEST_P(RegistryFaultTest, TheProgramCarriesOnOrStopsAndLosesNoOtherSetting)
         EXPECT_FALSE(edgeShows(1, kLine)) << "the bottom edge was drawn again";
         break;
     case EOutcome::noLine:
-        paintGround();
+        screen::fill(onscreen::kGround);
         Sleep(1000);
         EXPECT_FALSE(anyEdgeShows(kLine)) << "a line was drawn for an edge that does not exist";
         break;

@@ -38,6 +38,9 @@ void fill(COLORREF crColour)
     RECT rc{0, 0, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES)};
     FillRect(dc, &rc, hBrush);
     DeleteObject(hBrush);
+    // Reading back waits for the fill to reach the screen; left in this
+    // thread's buffer it could land over what the program draws afterwards.
+    GetPixel(dc, 0, 0);
 }
 
 COLORREF pixel(int x, int y)

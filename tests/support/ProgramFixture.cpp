@@ -1,4 +1,4 @@
-#include "tests/soak/SoakTest.h"
+#include "tests/support/ProgramFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ const wchar_t kVoltrimExe[] = L"" VOLTRIM_EXE;
 
 } // namespace
 
-namespace soak {
+namespace onscreen {
 
 DWORD stored(const wchar_t* pszName)
 {
@@ -33,40 +33,34 @@ bool edgeIsDotted(DWORD dwPosition, COLORREF crColour)
 bool anyEdgeShows(COLORREF crColour)
 {
     for (DWORD dwPosition = 0; dwPosition < 4; ++dwPosition)
+    {
         if (screen::edge(dwPosition).front() == crColour)
             return true;
+    }
     return false;
-}
-
-void paintGround()
-{
-    screen::fill(kGround);
-    // Reading back waits for the fill to reach the screen; left in the
-    // connection's buffer, it could land over what the program draws later.
-    screen::pixel(0, 0);
 }
 
 bool redrawn(DWORD dwPosition, COLORREF crColour, DWORD dwTimeoutMs)
 {
-    paintGround();
+    screen::fill(kGround);
     return waitUntil([&] { return edgeShows(dwPosition, crColour); }, dwTimeoutMs);
 }
 
-} // namespace soak
+} // namespace onscreen
 
-void CSoakTest::SetUp()
+void CProgramTest::SetUp()
 {
     CFreshKeyTest::SetUp();
-    soak::paintGround();
+    screen::fill(onscreen::kGround);
 }
 
-void CSoakTest::TearDown()
+void CProgramTest::TearDown()
 {
     m_programs.clear();
     CFreshKeyTest::TearDown();
 }
 
-CProgram& CSoakTest::launch(bool bWaitForDialog)
+CProgram& CProgramTest::launch(bool bWaitForDialog)
 {
     m_programs.push_back(std::make_unique<CProgram>(kVoltrimExe));
     CProgram& program = *m_programs.back();
@@ -78,19 +72,19 @@ CProgram& CSoakTest::launch(bool bWaitForDialog)
     return program;
 }
 
-void CSoakTest::storeDisplay(DWORD dwPosition, DWORD dwSpeed, DWORD dwActif)
+void CProgramTest::storeDisplay(DWORD dwPosition, DWORD dwSpeed, DWORD dwActif)
 {
     registry::writeDword(L"Speed", dwSpeed);
-    registry::writeDword(L"Couleur", soak::kLine);
+    registry::writeDword(L"Couleur", onscreen::kLine);
     registry::writeDword(L"Position", dwPosition);
     registry::writeDword(L"Blink", 0);
     registry::writeDword(L"Dot", 0);
     registry::writeDword(L"Actif", dwActif);
 }
 
-void CSoakTest::expectEndedCleanly(CProgram& program, DWORD dwTimeoutMs)
+void CProgramTest::expectEndedCleanly(CProgram& program, DWORD dwTimeoutMs)
 {
-    DWORD dwExitCode = soak::kMissing;
+    DWORD dwExitCode = onscreen::kMissing;
     ASSERT_TRUE(program.waitForExit(dwTimeoutMs, &dwExitCode)) << "the program did not end";
     EXPECT_EQ(0u, dwExitCode);
 }

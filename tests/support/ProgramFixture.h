@@ -1,5 +1,5 @@
-// The fixture of the soak and fault tests: a key of its own, a painted
-// screen, the real program started as often as a case needs, and every
+// The fixture of the tests that drive the real program: a key of its own, a
+// painted screen, the program started as often as a case needs, and every
 // instance that a case leaves behind ended outright at its end.
 #pragma once
 #include <windows.h>
@@ -10,7 +10,7 @@
 #include "tests/support/Program.h"
 #include "tests/support/Registry.h"
 
-namespace soak {
+namespace onscreen {
 
 const COLORREF kGround = RGB(10, 20, 30);
 const COLORREF kLine = RGB(0, 200, 100);
@@ -28,17 +28,14 @@ bool edgeIsDotted(DWORD dwPosition, COLORREF crColour);
 // Whether any edge shows crColour at its first pixel.
 bool anyEdgeShows(COLORREF crColour);
 
-// Paints the whole screen in kGround, and returns once it is painted.
-void paintGround();
-
 // Paints the screen over and waits for the line to come back on the edge:
 // proof that the display is still cycling, not just that something was drawn
 // once.
 bool redrawn(DWORD dwPosition, COLORREF crColour, DWORD dwTimeoutMs);
 
-} // namespace soak
+} // namespace onscreen
 
-class CSoakTest : public CFreshKeyTest
+class CProgramTest : public CFreshKeyTest
 {
 protected:
     void SetUp() override;
@@ -49,7 +46,7 @@ protected:
     CProgram& launch(bool bWaitForDialog = true);
 
     // Stores the settings of a steady solid line on dwPosition.
-    static void storeDisplay(DWORD dwPosition, DWORD dwSpeed, DWORD dwActif = 0);
+    static void storeDisplay(DWORD dwPosition, DWORD dwSpeed = 100, DWORD dwActif = 0);
 
     static void expectEndedCleanly(CProgram& program, DWORD dwTimeoutMs = 10000);
 
