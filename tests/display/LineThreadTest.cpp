@@ -227,9 +227,7 @@ TEST_F(LineThreadTest, ActifZeroStopsTheWorkerAtTheEndOfItsCycle)
     registry::writeDword(L"Actif", 0);
     ASSERT_TRUE(workersEnd(1000));
     EXPECT_EQ(0, g_bRunning.load());
-    DWORD dwActif = 1;
-    ASSERT_TRUE(registry::readDword(L"Actif", &dwActif));
-    EXPECT_EQ(0u, dwActif);
+    EXPECT_EQ(0u, registry::stored(L"Actif"));
     // The worker leaves the erasing to the dialog and the watchdog.
     const Events last = cycles().back();
     EXPECT_EQ("read Actif", last.back());
@@ -321,9 +319,7 @@ TEST_F(WatchdogTest, TickAfterActifClearedErasesRecordsAndQuits)
         EXPECT_EQ(0, g_bRunning.load());
         EXPECT_TRUE(quitPosted());
         EXPECT_EQ(240, screen::leadingRun(screen::edge(0), RGB(0, 0, 0)));
-        DWORD dwActif = 1;
-        ASSERT_TRUE(registry::readDword(L"Actif", &dwActif));
-        EXPECT_EQ(0u, dwActif);
+        EXPECT_EQ(0u, registry::stored(L"Actif"));
     }
 }
 

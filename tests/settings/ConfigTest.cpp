@@ -49,9 +49,7 @@ TEST_F(ConfigTest, MissingKeyReadsDefaultsAndCreatesTheKey)
     g_crColour = 0x123456;
     EXPECT_EQ(0x000000FFu, config.getCouleur());
     EXPECT_EQ(0x000000FFu, g_crColour.load());
-    DWORD dwStored = 0;
-    ASSERT_TRUE(registry::readDword(L"Couleur", &dwStored));
-    EXPECT_EQ(0x000000FFu, dwStored);
+    EXPECT_EQ(0x000000FFu, registry::stored(L"Couleur"));
     EXPECT_EQ(std::vector<std::wstring>{L"Couleur"}, registry::valueNames());
 }
 
@@ -66,9 +64,7 @@ TEST_F(ConfigTest, EachSetterStoresItsOwnValueUnchangedAndReturnsOne)
             SCOPED_TRACE(testing::Message() << "value " << dwValue);
             registry::deleteKey();
             EXPECT_EQ(1u, (config.*accessor.set)(dwValue));
-            DWORD dwStored = 0xdeadbeef;
-            ASSERT_TRUE(registry::readDword(accessor.pszName, &dwStored));
-            EXPECT_EQ(dwValue, dwStored);
+            EXPECT_EQ(dwValue, registry::stored(accessor.pszName));
             EXPECT_EQ(std::vector<std::wstring>{accessor.pszName}, registry::valueNames());
         }
     }
@@ -92,22 +88,17 @@ TEST_F(ConfigTest, StoredSpeedZeroReadsAsDefaultWithoutWriting)
     CConfig config;
     registry::writeDword(L"Speed", 0);
     EXPECT_EQ(600u, config.getSpeed());
-    DWORD dwStored = 0xdeadbeef;
-    ASSERT_TRUE(registry::readDword(L"Speed", &dwStored));
-    EXPECT_EQ(0u, dwStored);
+    EXPECT_EQ(0u, registry::stored(L"Speed"));
 }
 
 TEST_F(ConfigTest, BlackIsStoredButReadsBackAsRedAndIsReplaced)
 {
     CConfig config;
     EXPECT_EQ(0u, config.setCouleur(0));
-    DWORD dwStored = 0xdeadbeef;
-    ASSERT_TRUE(registry::readDword(L"Couleur", &dwStored));
-    EXPECT_EQ(0u, dwStored);
+    EXPECT_EQ(0u, registry::stored(L"Couleur"));
 
     EXPECT_EQ(0x000000FFu, config.getCouleur());
-    ASSERT_TRUE(registry::readDword(L"Couleur", &dwStored));
-    EXPECT_EQ(0x000000FFu, dwStored);
+    EXPECT_EQ(0x000000FFu, registry::stored(L"Couleur"));
 }
 
 TEST_F(ConfigTest, ColourRoundTripsAndSetterLeavesTheGlobalAlone)
@@ -156,8 +147,7 @@ TEST_F(ConfigTest, ValuesOfAnotherTypeOrLengthReadAsMissing)
         EXPECT_EQ(0u, config.getPosition());
         EXPECT_EQ(600u, config.getSpeed());
         // A malformed value is left as it is: reading never loses a setting.
-        DWORD dwStored = 0;
-        EXPECT_FALSE(registry::readDword(L"Speed", &dwStored));
+        EXPECT_EQ(registry::kMissing, registry::stored(L"Speed"));
 
         registry::writeRaw(L"Couleur", malformed.dwType, malformed.bytes.data(),
                            static_cast<DWORD>(malformed.bytes.size()));
@@ -170,14 +160,11 @@ TEST_F(ConfigTest, ConfirmingActifOffNeverOverwritesAnInstancesOne)
     CConfig config;
     registry::writeDword(L"Actif", 1);
     EXPECT_EQ(1u, config.confirmActifOff());
-    DWORD dwStored = 0;
-    ASSERT_TRUE(registry::readDword(L"Actif", &dwStored));
-    EXPECT_EQ(1u, dwStored);
+    EXPECT_EQ(1u, registry::stored(L"Actif"));
 
     registry::deleteValue(L"Actif");
     EXPECT_EQ(0u, config.confirmActifOff());
-    ASSERT_TRUE(registry::readDword(L"Actif", &dwStored));
-    EXPECT_EQ(0u, dwStored);
+    EXPECT_EQ(0u, registry::stored(L"Actif"));
 }
 
 TEST_F(ConfigTest, ClaimingActifRecordsZeroOnlyWhenItWasSet)
@@ -185,15 +172,13 @@ TEST_F(ConfigTest, ClaimingActifRecordsZeroOnlyWhenItWasSet)
     CConfig config;
     registry::writeDword(L"Actif", 5);
     EXPECT_EQ(5u, config.claimActif());
-    DWORD dwStored = 0xdeadbeef;
-    ASSERT_TRUE(registry::readDword(L"Actif", &dwStored));
-    EXPECT_EQ(0u, dwStored);
+    EXPECT_EQ(0u, registry::stored(L"Actif"));
     // A second claim finds the display already taken: nothing to take over.
     EXPECT_EQ(0u, config.claimActif());
 
     registry::deleteValue(L"Actif");
     EXPECT_EQ(0u, config.claimActif());
-    EXPECT_FALSE(registry::readDword(L"Actif", &dwStored));
+    EXPECT_EQ(registry::kMissing, registry::stored(L"Actif"));
 }
 
 TEST_F(ConfigTest, FailedWriteShowsItsBoxOnceAndStillReturnsOne)
@@ -281,11 +266,8 @@ TEST_F(ConfigTest, TwoThreadsNeverMixTheirValues)
     std::vector<std::wstring> names = registry::valueNames();
     std::sort(names.begin(), names.end());
     EXPECT_EQ((std::vector<std::wstring>{L"Blink", L"Dot"}), names);
-    DWORD dwBlink = 0, dwDot = 0;
-    ASSERT_TRUE(registry::readDword(L"Blink", &dwBlink));
-    ASSERT_TRUE(registry::readDword(L"Dot", &dwDot));
-    EXPECT_EQ(0x10000000u + kRounds - 1, dwBlink);
-    EXPECT_EQ(0x20000000u + kRounds - 1, dwDot);
+    EXPECT_EQ(0x10000000u + kRounds - 1, registry::stored(L"Blink"));
+    EXPECT_EQ(0x20000000u + kRounds - 1, registry::stored(L"Dot"));
 
     DWORD dwHandlesAfter = 0;
     GetProcessHandleCount(GetCurrentProcess(), &dwHandlesAfter);

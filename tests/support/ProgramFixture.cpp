@@ -12,12 +12,6 @@ const wchar_t kVoltrimExe[] = L"" VOLTRIM_EXE;
 
 namespace onscreen {
 
-DWORD stored(const wchar_t* pszName)
-{
-    DWORD dwValue = kMissing;
-    return registry::readDword(pszName, &dwValue) ? dwValue : kMissing;
-}
-
 bool edgeShows(DWORD dwPosition, COLORREF crColour)
 {
     const std::vector<COLORREF> pixels = screen::edge(dwPosition);

@@ -16,10 +16,8 @@ const COLORREF kGround = RGB(10, 20, 30);
 const COLORREF kLine = RGB(0, 200, 100);
 const COLORREF kBlack = RGB(0, 0, 0);
 const COLORREF kRed = RGB(255, 0, 0);
-const DWORD kMissing = 0xDEADBEEF;
-
-// A stored REG_DWORD, or kMissing when it is absent or of another form.
-DWORD stored(const wchar_t* pszName);
+using registry::kMissing;
+using registry::stored;
 
 // The first and the last pixel of an edge in crColour: the host has no
 // battery (255 %), so a drawn line covers the whole edge.

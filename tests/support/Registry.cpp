@@ -50,6 +50,12 @@ bool readDword(const wchar_t* pszName, DWORD* pdwValue)
     return true;
 }
 
+DWORD stored(const wchar_t* pszName)
+{
+    DWORD dwValue = kMissing;
+    return readDword(pszName, &dwValue) ? dwValue : kMissing;
+}
+
 void writeDword(const wchar_t* pszName, DWORD dwValue) { writeRaw(pszName, REG_DWORD, &dwValue, sizeof dwValue); }
 
 void writeRaw(const wchar_t* pszName, DWORD dwType, const void* pData, DWORD cbData)
