@@ -15,7 +15,7 @@
 #include <string>
 
 #include "res/resource.h"
-#include "tests/soak/ProcessInfo.h"
+#include "tests/support/ProcessInfo.h"
 #include "tests/support/Program.h"
 #include "tests/support/Registry.h"
 #include "tests/support/Screen.h"

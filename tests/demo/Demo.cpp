@@ -11,7 +11,7 @@
 #include <string>
 
 #include "res/resource.h"
-#include "tests/resources/ScreenShot.h"
+#include "tests/support/ScreenShot.h"
 #include "tests/support/ModalWatcher.h"
 #include "tests/support/Program.h"
 #include "tests/support/Registry.h"

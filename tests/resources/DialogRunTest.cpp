@@ -15,7 +15,7 @@
 
 #include "app/AboutDlg.h"
 #include "res/resource.h"
-#include "tests/resources/ScreenShot.h"
+#include "tests/support/ScreenShot.h"
 #include "tests/resources/VoltrimModule.h"
 #include "tests/support/ModalWatcher.h"
 

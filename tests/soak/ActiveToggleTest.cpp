@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "res/resource.h"
-#include "tests/soak/ProcessInfo.h"
+#include "tests/support/ProcessInfo.h"
 #include "tests/support/ProgramFixture.h"
 #include "tests/support/Screen.h"
 

@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "res/resource.h"
-#include "tests/soak/ProcessInfo.h"
+#include "tests/support/ProcessInfo.h"
 #include "tests/support/ProgramFixture.h"
 
 namespace {

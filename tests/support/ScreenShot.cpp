@@ -1,4 +1,4 @@
-#include "tests/resources/ScreenShot.h"
+#include "tests/support/ScreenShot.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "tests/soak/ProcessInfo.h"
+#include "tests/support/ProcessInfo.h"
 
 #include <psapi.h>
 #include <tlhelp32.h>
