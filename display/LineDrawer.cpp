@@ -18,7 +18,7 @@ public:
     CDrawing(std::mutex& rmtx, const HDC& rhdc) : m_lock(rmtx), m_rhdc(rhdc) {}
     ~CDrawing()
     {
-        const bool bNoDC = m_bAcquired && m_rhdc == nullptr;
+        const bool bNoDC = m_rhdc == nullptr;
         m_lock.unlock();
         if (bNoDC)
             MessageBoxW(nullptr, L"No hDC", L"Error", MB_OK);
@@ -26,12 +26,10 @@ public:
     CDrawing(const CDrawing&) = delete;
     CDrawing& operator=(const CDrawing&) = delete;
 
-    void acquired() { m_bAcquired = true; }
-
 private:
     std::unique_lock<std::mutex> m_lock;
+    // The context that the operation acquires: null when the screen had none.
     const HDC& m_rhdc;
-    bool m_bAcquired = false;
 };
 
 int screenWidth(HDC hdc) { return GetDeviceCaps(hdc, HORZRES); }
@@ -86,7 +84,6 @@ void CLineDrawer::drawLine(COLORREF crColour)
 {
     CDrawing drawing(m_mtxDraw, m_hdc);
     acquireDC();
-    drawing.acquired();
     CScreenDC dc(m_hdc);
     readLevelLocked();
     computeLevelPoints();
@@ -97,7 +94,6 @@ void CLineDrawer::erase()
 {
     CDrawing drawing(m_mtxDraw, m_hdc);
     acquireDC();
-    drawing.acquired();
     CScreenDC dc(m_hdc);
     computeEdgePoints();
     strokeSegment(RGB(0, 0, 0));
@@ -108,7 +104,6 @@ void CLineDrawer::drawDotted(COLORREF crColour)
     CDrawing drawing(m_mtxDraw, m_hdc);
     const DWORD dwPosition = g_pConfig->getPosition();
     acquireDC();
-    drawing.acquired();
     CScreenDC dc(m_hdc);
     readLevelLocked();
     if (!isKnownPosition(dwPosition))

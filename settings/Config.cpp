@@ -122,8 +122,9 @@ DWORD CConfig::getWord(const CString& strName)
     DWORD dwType = REG_DWORD;
     DWORD cbData = sizeof(DWORD);
     DWORD dwValue = 0;
-    CKeyCloser closer(m_hKey, openKey());
-    if (m_hKey == nullptr)
+    const bool bOpened = openKey();
+    CKeyCloser closer(m_hKey, bOpened);
+    if (!bOpened)
         return 0;
     const LONG lResult =
         RegQueryValueExW(m_hKey, strName, nullptr, &dwType, reinterpret_cast<BYTE*>(&dwValue), &cbData);
@@ -136,8 +137,9 @@ DWORD CConfig::getWord(const CString& strName)
 
 DWORD CConfig::setWord(const CString& strName, DWORD dwValue)
 {
-    CKeyCloser closer(m_hKey, openKey());
-    const bool bWritten = m_hKey != nullptr &&
+    const bool bOpened = openKey();
+    CKeyCloser closer(m_hKey, bOpened);
+    const bool bWritten = bOpened &&
                           RegSetValueExW(m_hKey, strName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwValue),
                                          sizeof(DWORD)) == ERROR_SUCCESS;
     if (!bWritten)
