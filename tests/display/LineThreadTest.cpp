@@ -137,7 +137,8 @@ TEST_F(LineThreadTest, ChangedLevelIsErasedAndRedrawn)
     fakepower::setLevel(40);
     const size_t nBefore = cycles().size();
     ASSERT_TRUE(waitForCycles(nBefore + 3, 5000));
-    g_bRunning = 0;
+    // Stopped through "Actif", which leaves the last line on the screen.
+    registry::writeDword(L"Actif", 0);
     ASSERT_TRUE(workersEnd(5000));
 
     // The cycle that meets the new level erases; the ones after it do not.

@@ -56,8 +56,17 @@ bool CProgram::start()
     STARTUPINFOW si{};
     si.cb = sizeof si;
     std::wstring strCommand = L"\"" + m_strExePath + L"\"";
-    return CreateProcessW(m_strExePath.c_str(), &strCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                          &m_pi) != FALSE;
+    // Under load the emulator now and then refuses a start outright; a
+    // second attempt is what a user would make.
+    for (int nAttempt = 0; nAttempt < 3; ++nAttempt)
+    {
+        if (CreateProcessW(m_strExePath.c_str(), &strCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                           &m_pi))
+            return true;
+        m_dwStartError = GetLastError();
+        Sleep(500);
+    }
+    return false;
 }
 
 HWND CProgram::waitForDialog(DWORD dwTimeoutMs)

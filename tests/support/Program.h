@@ -16,6 +16,8 @@ public:
     CProgram& operator=(const CProgram&) = delete;
 
     bool start();
+    // Why the last start failed.
+    DWORD startError() const { return m_dwStartError; }
     DWORD processId() const { return m_pi.dwProcessId; }
     HANDLE process() const { return m_pi.hProcess; }
 
@@ -46,6 +48,7 @@ private:
     std::wstring m_strExePath;
     PROCESS_INFORMATION m_pi{};
     HWND m_hwndDialog = nullptr;
+    DWORD m_dwStartError = 0;
 };
 
 // The settings dialogs of every running Voltrim, visible or hidden.

@@ -58,7 +58,7 @@ CProgram& CProgramTest::launch(bool bWaitForDialog)
 {
     m_programs.push_back(std::make_unique<CProgram>(kVoltrimExe));
     CProgram& program = *m_programs.back();
-    EXPECT_TRUE(program.start());
+    EXPECT_TRUE(program.start()) << "error " << program.startError();
     if (bWaitForDialog)
     {
         EXPECT_NE(nullptr, program.waitForDialog(15000)) << "no settings dialog";
