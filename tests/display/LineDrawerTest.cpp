@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <memory>
 #include <thread>
 
-#include "display/LineDrawer.h"
-#include "settings/Config.h"
+#include "tests/display/DisplayFixture.h"
 #include "tests/support/FakePower.h"
 #include "tests/support/ModalWatcher.h"
 #include "tests/support/Registry.h"
@@ -13,35 +11,22 @@
 
 namespace {
 
-const COLORREF kGround = RGB(10, 20, 30);
+const COLORREF kGround = CDisplayTest::kGround;
 const COLORREF kLine = RGB(0, 200, 100);
 const COLORREF kOther = RGB(250, 240, 5);
 const COLORREF kBlack = RGB(0, 0, 0);
 
-// A fresh store and drawer on a screen painted in one ground colour.
-class LineDrawerTest : public CFreshKeyTest
+class LineDrawerTest : public CDisplayTest
 {
 protected:
     void SetUp() override
     {
-        CFreshKeyTest::SetUp();
+        CDisplayTest::SetUp();
         ASSERT_EQ(240, screen::width());
         ASSERT_EQ(320, screen::height());
-        m_pConfig = std::make_unique<CConfig>();
-        g_pConfig = m_pConfig.get();
-        m_pDrawer = std::make_unique<CLineDrawer>();
-        screen::fill(kGround);
-    }
-    void TearDown() override
-    {
-        g_pConfig = nullptr;
-        CFreshKeyTest::TearDown();
     }
 
     void setPosition(DWORD dwPosition) { registry::writeDword(L"Position", dwPosition); }
-
-    std::unique_ptr<CConfig> m_pConfig;
-    std::unique_ptr<CLineDrawer> m_pDrawer;
 };
 
 // What an edge should show after one draw: pixel i lit when i < L, and for a

@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "display/LineDrawer.h"
 #include "display/LineThread.h"
-#include "settings/Config.h"
 #include "tests/display/CallLog.h"
+#include "tests/display/DisplayFixture.h"
 #include "tests/support/FakePower.h"
 #include "tests/support/Registry.h"
 #include "tests/support/Screen.h"
@@ -19,23 +17,18 @@ const COLORREF kLine = RGB(0, 200, 100);
 
 // A store, a drawer and stored settings for a worker on the real screen,
 // with the worker's calls recorded.
-class LineThreadTest : public CFreshKeyTest
+class LineThreadTest : public CDisplayTest
 {
 protected:
     void SetUp() override
     {
-        CFreshKeyTest::SetUp();
-        m_pConfig = std::make_unique<CConfig>();
-        m_pDrawer = std::make_unique<CLineDrawer>();
-        g_pConfig = m_pConfig.get();
-        g_pLineDrawer = m_pDrawer.get();
+        CDisplayTest::SetUp();
         registry::writeDword(L"Speed", 100);
         registry::writeDword(L"Couleur", kLine);
         registry::writeDword(L"Position", 0);
         registry::writeDword(L"Actif", 1);
         fakepower::setLevel(73);
         g_bRunning = 1;
-        screen::fill(RGB(10, 20, 30));
         calllog::start();
     }
     void TearDown() override
@@ -47,9 +40,7 @@ protected:
             CloseHandle(hThread);
         }
         calllog::stop();
-        g_pConfig = nullptr;
-        g_pLineDrawer = nullptr;
-        CFreshKeyTest::TearDown();
+        CDisplayTest::TearDown();
     }
 
     HANDLE startWorker()
@@ -108,8 +99,6 @@ protected:
         return result;
     }
 
-    std::unique_ptr<CConfig> m_pConfig;
-    std::unique_ptr<CLineDrawer> m_pDrawer;
     std::vector<HANDLE> m_workers;
 };
 
@@ -271,7 +260,7 @@ TEST_F(LineThreadTest, WorkerFindingRunningClearedEndsAtOnce)
     startWorker();
     ASSERT_TRUE(workersEnd(1000));
     EXPECT_TRUE(calllog::events().empty());
-    EXPECT_EQ(RGB(10, 20, 30), screen::pixel(0, 0));
+    EXPECT_EQ(kGround, screen::pixel(0, 0));
 }
 
 TEST_F(LineThreadTest, TwoWorkersBothStopAtTheNextClearing)

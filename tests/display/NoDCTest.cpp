@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <memory>
 #include <thread>
 
-#include "display/LineDrawer.h"
-#include "settings/Config.h"
+#include "tests/display/DisplayFixture.h"
 #include "tests/support/FakePower.h"
 #include "tests/support/ModalWatcher.h"
 #include "tests/support/Registry.h"
@@ -48,30 +46,20 @@ int(WINAPI* __imp_ReleaseDC)(HWND, HDC) = fakeReleaseDC;
 
 namespace {
 
-const COLORREF kGround = RGB(10, 20, 30);
-
-class NoDCTest : public CFreshKeyTest
+class NoDCTest : public CDisplayTest
 {
 protected:
     void SetUp() override
     {
-        CFreshKeyTest::SetUp();
-        m_pConfig = std::make_unique<CConfig>();
-        g_pConfig = m_pConfig.get();
-        m_pDrawer = std::make_unique<CLineDrawer>();
+        CDisplayTest::SetUp();
         fakepower::setLevel(80);
-        screen::fill(kGround);
         g_nReleasesOfNull = 0;
     }
     void TearDown() override
     {
         g_bNoScreen = false;
-        g_pConfig = nullptr;
-        CFreshKeyTest::TearDown();
+        CDisplayTest::TearDown();
     }
-
-    std::unique_ptr<CConfig> m_pConfig;
-    std::unique_ptr<CLineDrawer> m_pDrawer;
 };
 
 TEST_F(NoDCTest, EveryDrawingOperationReportsItAndGoesOn)
