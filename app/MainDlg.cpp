@@ -4,6 +4,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/Workers.h"
+#include "display/Handover.h"
 #include "display/LineDrawer.h"
 #include "display/LineThread.h"
 #include "res/resource.h"
@@ -17,15 +18,6 @@ namespace {
 
 // The value "E&xit" ends the dialog with.
 constexpr INT_PTR kExitResult = IDC_EXIT;
-
-// What the takeover pause holds "Actif" at 0 beyond one period: a running
-// instance reads it once a cycle, and a cycle lasts its period plus the time
-// of its own calls, which a 1 ms margin would not cover.
-constexpr DWORD kTakeoverMarginMs = 250;
-
-// How long the dialog's end waits for the workers: one cycle of the longest
-// period, with room for the cycle's own calls.
-constexpr DWORD kWorkerEndWaitMs = kMaxSpeedMs + 500;
 
 const wchar_t* const kPositionNames[] = {L"Top", L"Bottom", L"Left", L"Right"};
 
@@ -64,12 +56,13 @@ INT_PTR runTemplate(int idTemplate, DLGPROC pfnDlgProc)
 }
 
 // Takes the display over from any instance still drawing, once "Actif" has
-// been claimed (read as set and recorded 0): it reads 0 for one whole cycle of
-// that instance, so that its worker sees it.
+// been claimed.
 void takeDisplayOver(HWND hDlg)
 {
-    Sleep(boundedPeriod(g_nSpeed) + 1 + kTakeoverMarginMs);
-    g_pConfig->setActif(1);
+    Sleep(handover::pauseMs(g_nSpeed));
+    handover::recordOn();
+    if (handover::ending())
+        return;
     g_bRunning = 1;
     startWorker();
     startWatchdog(hDlg);
@@ -86,7 +79,7 @@ void onCreate()
 // Shows the stored settings and, if the display was on, takes it over.
 void onInitDialog(HWND hDlg)
 {
-    g_dwDialogThreadId = GetCurrentThreadId();
+    handover::open();
     sendItem(hDlg, IDC_SPEED, TBM_SETRANGEMAX, FALSE, kMaxSpeedMs);
     sendItem(hDlg, IDC_SPEED, TBM_SETRANGEMIN, FALSE, kMinSpeedMs);
     for (const wchar_t* pszName : kPositionNames)
@@ -94,7 +87,8 @@ void onInitDialog(HWND hDlg)
     sendItem(hDlg, IDC_POSITION, CB_SETCURSEL, static_cast<WPARAM>(static_cast<int>(g_pConfig->getPosition())));
     g_nSpeed = g_pConfig->getSpeed();
     sendItem(hDlg, IDC_SPEED, TBM_SETPOS, TRUE, static_cast<LPARAM>(g_nSpeed.load()));
-    if (g_pConfig->claimActif() != 0)
+    // A failed write's box runs the dialog's messages, its end included.
+    if (handover::claim() != 0 && !handover::ending())
         takeDisplayOver(hDlg);
     if (g_pConfig->getBlink() != 0)
         tick(hDlg, IDC_BLINK);
@@ -102,29 +96,15 @@ void onInitDialog(HWND hDlg)
         tick(hDlg, IDC_DOTTED);
 }
 
-// Switches the display off for good and releases the drawer and the store.
+// Switches the display off for good. The drawer and the store are released
+// once the dialog's modal loop has returned: a handler below on the stack, in
+// a nested modal loop, still uses them when this runs.
 void onDestroy()
 {
-    const bool bTakenOver = g_bTakenOver;
-    if (!bTakenOver)
-        ++g_nOwnStops;
+    handover::markEnding();
     g_bRunning = 0;
     g_pLineDrawer->erase();
-    // An instance that another has taken the display from leaves the 1 that
-    // the other records alone; every other end records 0.
-    if (bTakenOver)
-        g_pConfig->confirmActifOff();
-    else
-        g_pConfig->setActif(0);
-    // A worker still in its cycle would use what is released: let it end
-    // first; one that does not end in time keeps both until the process ends.
-    if (waitForWorkers(kWorkerEndWaitMs))
-    {
-        delete g_pLineDrawer;
-        g_pLineDrawer = nullptr;
-        delete g_pConfig;
-        g_pConfig = nullptr;
-    }
+    handover::recordEnd();
     PostQuitMessage(0);
 }
 
@@ -134,6 +114,7 @@ void onKeepLine(HWND hDlg) { ShowWindow(hDlg, SW_HIDE); }
 // Ends the dialog, and with it the program.
 void onExit(HWND hDlg)
 {
+    handover::markEnding();
     g_bRunning = 0;
     g_pLineDrawer->erase();
     EndDialog(hDlg, kExitResult);
@@ -145,15 +126,16 @@ void onActive(HWND hDlg)
 {
     if (isChecked(hDlg, IDC_ACTIVE))
     {
-        g_pConfig->setActif(1);
+        handover::recordOn();
+        if (handover::ending())
+            return;
         g_bRunning = 1;
         startWatchdog(hDlg);
         startWorker();
     }
     else
     {
-        ++g_nOwnStops;
-        g_pConfig->setActif(0);
+        handover::recordOff();
         // Cleared before the erase: a draw under way then takes itself off.
         g_bRunning = 0;
         g_pLineDrawer->erase();
@@ -168,6 +150,9 @@ void onBlink(HWND hDlg) { g_pConfig->setBlink(isChecked(hDlg, IDC_BLINK)); }
 void onPosition(HWND hDlg)
 {
     g_pLineDrawer->erase();
+    // The erase's box may have run the dialog's end: the list is gone then.
+    if (handover::ending())
+        return;
     g_pConfig->setPosition(static_cast<DWORD>(sendItem(hDlg, IDC_POSITION, CB_GETCURSEL)));
 }
 
@@ -175,8 +160,13 @@ void onPosition(HWND hDlg)
 void onColour()
 {
     g_pConfig->getCouleur();
+    if (handover::ending())
+        return;
     // The chooser's own result: the worker rewrites g_crColour every cycle.
     const COLORREF crChosen = g_pLineDrawer->chooseColour();
+    // A chooser ended by the program's end stores nothing.
+    if (handover::ending())
+        return;
     g_pConfig->setCouleur(crChosen);
 }
 
@@ -187,6 +177,8 @@ void onAbout() { runTemplate(IDD_ABOUT, AboutDlgProc); }
 void onDotted(HWND hDlg)
 {
     g_pLineDrawer->erase();
+    if (handover::ending())
+        return;
     g_pConfig->setDot(isChecked(hDlg, IDC_DOTTED));
 }
 

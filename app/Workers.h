@@ -1,5 +1,5 @@
 // The display workers that the settings dialog starts, kept so that the
-// dialog's end can let them finish before it releases what they use.
+// program's end can let them finish before it releases what they use.
 #pragma once
 #include <windows.h>
 

@@ -1,14 +1,12 @@
 #include "display/LineThread.h"
 
+#include "display/Handover.h"
 #include "display/LineDrawer.h"
 #include "settings/Config.h"
 #include "settings/Defaults.h"
 
 std::atomic<int> g_bRunning{1};
 std::atomic<DWORD> g_nSpeed{0};
-std::atomic<unsigned> g_nOwnStops{0};
-std::atomic<bool> g_bTakenOver{false};
-std::atomic<DWORD> g_dwDialogThreadId{0};
 
 namespace {
 
@@ -29,18 +27,11 @@ void drawCurrentLine()
         g_pLineDrawer->erase();
 }
 
-// The instance no longer owns the display: end it as its watchdog would.
-void endTakenOverInstance()
-{
-    g_bTakenOver = true;
-    PostThreadMessageW(g_dwDialogThreadId, WM_QUIT, 0, 0);
-}
-
 } // namespace
 
 DWORD WINAPI LineThreadProc(LPVOID /*pParam*/)
 {
-    const unsigned nOwnStopsAtStart = g_nOwnStops;
+    handover::CWorkerWatch watch;
     BYTE byPrevious = 0;
     if (g_bRunning == 0)
         return 0;
@@ -63,27 +54,21 @@ DWORD WINAPI LineThreadProc(LPVOID /*pParam*/)
         if (g_bRunning != 0)
             drawCurrentLine();
         Sleep(g_pConfig->getBlink() != 0 ? currentPeriod() >> 1 : currentPeriod());
-        if (g_pConfig->getActif() == 0)
-        {
-            g_pConfig->confirmActifOff();
-            g_bRunning = 0;
-            // The watchdog reads "Actif" only once a second and may miss a
-            // takeover's short 0; the worker reads it every cycle.
-            if (g_nOwnStops == nOwnStopsAtStart)
-                endTakenOverInstance();
+        // The watchdog reads "Actif" only once a second and may miss a
+        // takeover's short 0; the worker reads it every cycle.
+        if (!watch.displayStillOn())
             return 0;
-        }
     } while (g_bRunning != 0);
     return 0;
 }
 
 void CALLBACK WatchTimerProc(HWND /*hwnd*/, UINT /*uMsg*/, UINT_PTR /*idEvent*/, DWORD /*dwTime*/)
 {
-    if (g_pConfig->getActif() != 0)
+    // Nothing is left to do for an instance that is ending already.
+    if (handover::ending() || g_pConfig->getActif() != 0)
         return;
     g_bRunning = 0;
     g_pLineDrawer->erase();
-    g_pConfig->confirmActifOff();
-    g_bTakenOver = true;
+    handover::yieldDisplay();
     PostQuitMessage(0);
 }

@@ -2,46 +2,12 @@
 
 #include "settings/Defaults.h"
 
-#include <optional>
-
 CConfig* g_pConfig = nullptr;
 std::atomic<COLORREF> g_crColour{0};
 
 namespace {
 
 const wchar_t kKeyPath[] = L"Software\\Orvane\\Voltrim";
-
-// Serialises the read-and-record of "Actif" with the other instances' writes.
-const wchar_t kActifMutexName[] = L"Orvane.Voltrim.Actif";
-const DWORD kActifMutexWaitMs = 5000;
-
-// Holds the instances' "Actif" lock for one read-and-record; a lock that
-// cannot be had in time (an instance hung while holding it) is gone without.
-class CActifLock
-{
-public:
-    CActifLock() : m_hMutex(CreateMutexW(nullptr, FALSE, kActifMutexName))
-    {
-        if (m_hMutex != nullptr)
-        {
-            const DWORD dwWait = WaitForSingleObject(m_hMutex, kActifMutexWaitMs);
-            m_bOwned = dwWait == WAIT_OBJECT_0 || dwWait == WAIT_ABANDONED;
-        }
-    }
-    ~CActifLock()
-    {
-        if (m_bOwned)
-            ReleaseMutex(m_hMutex);
-        if (m_hMutex != nullptr)
-            CloseHandle(m_hMutex);
-    }
-    CActifLock(const CActifLock&) = delete;
-    CActifLock& operator=(const CActifLock&) = delete;
-
-private:
-    HANDLE m_hMutex;
-    bool m_bOwned = false;
-};
 
 // Closes the access's key on every path, and only when it was opened.
 class CKeyCloser
@@ -69,38 +35,21 @@ void showWriteFailure()
 
 } // namespace
 
-// One whole accessor sequence: holds the store's lock, and once the lock is
-// let go reports the writes that failed, so that no box ever waits for the
-// user while the other thread needs the store.
-class CConfig::CAccess
+CConfig::CBatch::CBatch(CConfig& rConfig) : m_rConfig(rConfig), m_lock(rConfig.m_mtxAccess)
 {
-public:
-    enum class Scope { value, actif };
+    ++m_rConfig.m_nBatchDepth;
+}
 
-    explicit CAccess(CConfig& rConfig, Scope scope = Scope::value) : m_rConfig(rConfig)
-    {
-        // Always the instances' lock first, then the store's own.
-        if (scope == Scope::actif)
-            m_actifLock.emplace();
-        m_lock = std::unique_lock<std::mutex>(rConfig.m_mtxAccess);
-    }
-    ~CAccess()
-    {
-        unsigned nFailed = m_rConfig.m_nFailedWrites;
-        m_rConfig.m_nFailedWrites = 0;
-        m_lock.unlock();
-        m_actifLock.reset();
-        for (; nFailed > 0; --nFailed)
-            showWriteFailure();
-    }
-    CAccess(const CAccess&) = delete;
-    CAccess& operator=(const CAccess&) = delete;
-
-private:
-    CConfig& m_rConfig;
-    std::optional<CActifLock> m_actifLock;
-    std::unique_lock<std::mutex> m_lock;
-};
+CConfig::CBatch::~CBatch()
+{
+    if (--m_rConfig.m_nBatchDepth != 0)
+        return;
+    unsigned nFailed = m_rConfig.m_nFailedWrites;
+    m_rConfig.m_nFailedWrites = 0;
+    m_lock.unlock();
+    for (; nFailed > 0; --nFailed)
+        showWriteFailure();
+}
 
 CConfig::CConfig() : m_strKeyPath(kKeyPath) {}
 
@@ -149,7 +98,7 @@ DWORD CConfig::setWord(const CString& strName, DWORD dwValue)
 
 DWORD CConfig::getNamed(const char* pszName, DWORD& rdwMember)
 {
-    CAccess access(*this);
+    CBatch batch(*this);
     m_strValueName = pszName;
     rdwMember = getWord(m_strValueName);
     return rdwMember;
@@ -157,7 +106,7 @@ DWORD CConfig::getNamed(const char* pszName, DWORD& rdwMember)
 
 DWORD CConfig::setNamed(const char* pszName, DWORD& rdwMember, DWORD dwValue)
 {
-    CAccess access(*this);
+    CBatch batch(*this);
     rdwMember = dwValue;
     m_strValueName = pszName;
     setWord(m_strValueName, dwValue);
@@ -166,34 +115,7 @@ DWORD CConfig::setNamed(const char* pszName, DWORD& rdwMember, DWORD dwValue)
 
 DWORD CConfig::getActif() { return getNamed("Actif", m_dwActif); }
 
-DWORD CConfig::setActif(DWORD dwActif)
-{
-    CAccess access(*this, CAccess::Scope::actif);
-    m_dwActif = dwActif;
-    m_strValueName = "Actif";
-    setWord(m_strValueName, dwActif);
-    return 1;
-}
-
-DWORD CConfig::claimActif()
-{
-    CAccess access(*this, CAccess::Scope::actif);
-    m_strValueName = "Actif";
-    m_dwActif = getWord(m_strValueName);
-    if (m_dwActif != 0)
-        setWord(m_strValueName, 0);
-    return m_dwActif;
-}
-
-DWORD CConfig::confirmActifOff()
-{
-    CAccess access(*this, CAccess::Scope::actif);
-    m_strValueName = "Actif";
-    m_dwActif = getWord(m_strValueName);
-    if (m_dwActif == 0)
-        setWord(m_strValueName, 0);
-    return m_dwActif;
-}
+DWORD CConfig::setActif(DWORD dwActif) { return setNamed("Actif", m_dwActif, dwActif); }
 
 DWORD CConfig::getBlink() { return getNamed("Blink", m_dwBlink); }
 
@@ -209,7 +131,7 @@ DWORD CConfig::setPosition(DWORD dwPosition) { return setNamed("Position", m_dwP
 
 DWORD CConfig::getSpeed()
 {
-    CAccess access(*this);
+    CBatch batch(*this);
     m_strValueName = "Speed";
     m_dwSpeed = getWord(m_strValueName);
     if (m_dwSpeed == 0)
@@ -221,7 +143,7 @@ DWORD CConfig::setSpeed(DWORD dwSpeed) { return setNamed("Speed", m_dwSpeed, dwS
 
 COLORREF CConfig::getCouleur()
 {
-    CAccess access(*this);
+    CBatch batch(*this);
     m_strValueName = "Couleur";
     const COLORREF crStored = getWord(m_strValueName);
     // Black would be invisible on the black of an erased edge. The global
@@ -236,7 +158,7 @@ COLORREF CConfig::getCouleur()
 
 COLORREF CConfig::setCouleur(COLORREF crCouleur)
 {
-    CAccess access(*this);
+    CBatch batch(*this);
     m_strValueName = "Couleur";
     return setWord(m_strValueName, crCouleur);
 }

@@ -32,20 +32,25 @@ public:
     COLORREF getCouleur();
     COLORREF setCouleur(COLORREF crCouleur);
 
-    // The start of a takeover: reads "Actif" and, when it is set, records 0,
-    // in one step as far as the other instances are concerned, so that of two
-    // instances starting together only one takes the display over. Returns
-    // the value read.
-    DWORD claimActif();
+    // Several accesses taken as one step: the store is held from the first
+    // to the last, and a write that failed in them is reported once the
+    // batch is over, so that no box waits for the user while the store, or
+    // a lock taken inside the batch, is held. Every accessor is a batch of
+    // its own; batches nest on one thread.
+    class CBatch
+    {
+    public:
+        explicit CBatch(CConfig& rConfig);
+        ~CBatch();
+        CBatch(const CBatch&) = delete;
+        CBatch& operator=(const CBatch&) = delete;
 
-    // The stop paths' "Actif" = 0: recorded only while "Actif" still reads 0,
-    // so that a 1 recorded meanwhile by a starting instance is never
-    // overwritten. Returns the value found.
-    DWORD confirmActifOff();
+    private:
+        CConfig& m_rConfig;
+        std::unique_lock<std::recursive_mutex> m_lock;
+    };
 
 private:
-    class CAccess;
-
     bool openKey();
     DWORD getWord(const CString& strName);
     DWORD setWord(const CString& strName, DWORD dwValue);
@@ -62,9 +67,11 @@ private:
     CString m_strKeyPath;
     DWORD m_dwSpeed = 0;
 
-    // One access at a time: the value name and key handle above belong to it.
-    std::mutex m_mtxAccess;
-    // Writes that failed during the access under way, reported once it is over.
+    // One batch at a time: the value name and key handle above belong to it.
+    std::recursive_mutex m_mtxAccess;
+    // Depth of the batches under way on the thread that holds the store.
+    unsigned m_nBatchDepth = 0;
+    // Writes that failed during the batch under way, reported once it is over.
     unsigned m_nFailedWrites = 0;
 };
 

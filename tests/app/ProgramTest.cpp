@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "display/LinePoints.h"
 #include "res/resource.h"
 #include "tests/support/ModalWatcher.h"
 #include "tests/support/ProgramFixture.h"
@@ -124,11 +125,52 @@ TEST_F(ProgramTest, ColourChooserStoresItsColourConfirmedOrCancelled)
         storeDisplay(0);
         registry::writeDword(L"Couleur", 0);
         CProgram& program = launch();
-        CModalWatcher watcher(L"", idClose);
+        CModalWatcher watcher(L"Color", idClose);
         program.command(IDC_COLOUR);
-        EXPECT_GE(watcher.count(), 1u) << "the chooser did not appear";
+        EXPECT_TRUE(watcher.waitFor(1, 5000)) << "the chooser did not appear";
         // The stored black read back as red, which the chooser then kept.
         EXPECT_EQ(RGB(255, 0, 0), stored(L"Couleur"));
+        program.click(IDC_EXIT);
+        expectEndedCleanly(program);
+    }
+}
+
+// While the chooser is up, the worker goes on reading "Couleur" into the
+// colour in force; what the chooser's end stores is the chooser's own
+// colour, never the one the worker read meanwhile.
+TEST_F(ProgramTest, ColourChooserStoresItsOwnColourWhileAWorkerRuns)
+{
+    const COLORREF kOutside = RGB(250, 240, 5);
+    const COLORREF kTyped = RGB(12, 34, 56);
+    for (bool bConfirmed : {false, true})
+    {
+        SCOPED_TRACE(bConfirmed ? "typed in and confirmed" : "cancelled");
+        storeDisplay(kPositionBottom);
+        CProgram& program = launch();
+        program.click(IDC_ACTIVE);
+        ASSERT_TRUE(waitUntil([] { return edgeShows(kPositionBottom, kLine); }, 3000));
+        program.postClick(IDC_COLOUR);
+        const HWND hwndChooser = program.waitForBox(L"Color", 10000);
+        ASSERT_NE(nullptr, hwndChooser) << "the chooser did not appear";
+
+        registry::writeDword(L"Couleur", kOutside);
+        EXPECT_TRUE(waitUntil([&] { return edgeShows(kPositionBottom, kOutside); }, 3000))
+            << "the worker did not take the stored colour up";
+        if (bConfirmed)
+        {
+            // The chooser's red, green and blue fields.
+            const int aidFields[] = {706, 707, 708};
+            const BYTE abyValues[] = {GetRValue(kTyped), GetGValue(kTyped), GetBValue(kTyped)};
+            for (int i = 0; i < 3; ++i)
+                SetDlgItemInt(hwndChooser, aidFields[i], abyValues[i], FALSE);
+        }
+        PostMessageW(hwndChooser, WM_COMMAND, MAKEWPARAM(bConfirmed ? IDOK : IDCANCEL, BN_CLICKED), 0);
+        EXPECT_TRUE(waitUntil([&] { return !IsWindow(hwndChooser); }, 5000));
+        // A cancelled chooser keeps the colour it opened with.
+        const COLORREF crExpected = bConfirmed ? kTyped : kLine;
+        EXPECT_TRUE(waitUntil([&] { return stored(L"Couleur") == crExpected; }, 3000))
+            << std::hex << "stored " << stored(L"Couleur") << " instead of " << crExpected;
+        EXPECT_TRUE(waitUntil([&] { return edgeShows(kPositionBottom, crExpected); }, 3000));
         program.click(IDC_EXIT);
         expectEndedCleanly(program);
     }

@@ -30,10 +30,9 @@ TEST(InitInstance, RefusesWhenTheDialogCannotBeCreated)
     g_pConfig = new CConfig;
     EXPECT_FALSE(InitInstance(GetModuleHandleW(nullptr), SW_SHOW));
     EXPECT_EQ(0, g_nDlgResult);
-    delete g_pLineDrawer;
-    delete g_pConfig;
-    g_pLineDrawer = nullptr;
-    g_pConfig = nullptr;
+    // Released as after any dialog's end.
+    EXPECT_EQ(nullptr, g_pLineDrawer);
+    EXPECT_EQ(nullptr, g_pConfig);
 }
 
 } // namespace

@@ -178,10 +178,10 @@ TEST_F(LineDrawerTest, TwoThreadsNeverMixTheirOperations)
 TEST_F(LineDrawerTest, CancelledChooserKeepsTheColour)
 {
     g_crColour = RGB(12, 34, 56);
-    CModalWatcher watcher(L"", IDCANCEL);
+    CModalWatcher watcher(L"Color", IDCANCEL);
     EXPECT_EQ(RGB(12, 34, 56), m_pDrawer->chooseColour());
     EXPECT_EQ(RGB(12, 34, 56), g_crColour.load());
-    EXPECT_GE(watcher.count(), 1u) << "the chooser never appeared";
+    EXPECT_TRUE(watcher.waitFor(1, 5000)) << "the chooser never appeared";
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "display/Handover.h"
 #include "display/LineThread.h"
 #include "tests/display/CallLog.h"
 #include "tests/display/DisplayFixture.h"
@@ -73,6 +74,20 @@ protected:
                 result.back().push_back(strEvent);
         }
         return result;
+    }
+
+    // Waits until a worker has begun a sleep that was not recorded yet.
+    static bool waitForSleep(DWORD dwTimeoutMs)
+    {
+        const size_t nBefore = calllog::events().size();
+        for (DWORD dwWaited = 0; dwWaited < dwTimeoutMs; dwWaited += 2)
+        {
+            const std::vector<std::string> events = calllog::events();
+            if (events.size() > nBefore && events.back().rfind("sleep", 0) == 0)
+                return true;
+            Sleep(2);
+        }
+        return false;
     }
 
     static bool waitForCycles(size_t nCycles, DWORD dwTimeoutMs)
@@ -196,8 +211,8 @@ TEST_F(LineThreadTest, StoredPeriodIsSleptWithinItsBounds)
         calllog::start();
         g_bRunning = 1;
         startWorker();
-        // Stop the worker during its first cycle: it finishes that cycle.
-        Sleep(20);
+        // Stopped once its first cycle has begun: it finishes that cycle.
+        ASSERT_TRUE(waitForCycles(1, 5000));
         g_bRunning = 0;
         ASSERT_TRUE(workersEnd(5000));
         Events sleeps;
@@ -225,33 +240,50 @@ TEST_F(LineThreadTest, ActifZeroStopsTheWorkerAtTheEndOfItsCycle)
 }
 
 // A 0 that this instance recorded itself only stops the worker; a 0 from
-// another instance (a takeover) ends the instance through its dialog's thread.
+// another instance (a takeover) ends the instance through its dialog's thread,
+// also for a worker that outlived a clearing and a tick of "&Active".
 TEST_F(LineThreadTest, StopFromAnotherInstanceEndsTheInstance)
 {
-    for (bool bOwnStop : {true, false})
+    enum class EStop
     {
-        SCOPED_TRACE(bOwnStop ? "own stop" : "taken over");
+        own,
+        takenOver,
+        takenOverAfterClearAndTick,
+    };
+    for (EStop stop : {EStop::own, EStop::takenOver, EStop::takenOverAfterClearAndTick})
+    {
+        SCOPED_TRACE(static_cast<int>(stop));
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
             ;
-        g_dwDialogThreadId = GetCurrentThreadId();
-        g_bTakenOver = false;
+        handover::open();
         g_bRunning = 1;
-        registry::writeDword(L"Actif", 1);
+        handover::recordOn();
         calllog::start();
         startWorker();
         ASSERT_TRUE(waitForCycles(2, 5000));
-        if (bOwnStop)
-            ++g_nOwnStops;
-        registry::writeDword(L"Actif", 0);
+        if (stop == EStop::takenOverAfterClearAndTick)
+        {
+            // Cleared and ticked while the worker sleeps: on waking it reads 1
+            // and goes on.
+            ASSERT_TRUE(waitForSleep(5000));
+            handover::recordOff();
+            handover::recordOn();
+            ASSERT_TRUE(waitForCycles(cycles().size() + 2, 5000));
+        }
+        if (stop == EStop::own)
+            handover::recordOff();
+        else
+            registry::writeDword(L"Actif", 0);
         ASSERT_TRUE(workersEnd(1000));
         bool bQuit = false;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
             bQuit = bQuit || msg.message == WM_QUIT;
-        EXPECT_EQ(!bOwnStop, bQuit);
-        EXPECT_EQ(!bOwnStop, g_bTakenOver.load());
+        EXPECT_EQ(stop != EStop::own, bQuit) << "the quit that ends the instance";
+        EXPECT_EQ(stop != EStop::own, handover::ending());
+        EXPECT_EQ(0u, registry::stored(L"Actif"));
     }
-    g_dwDialogThreadId = 0;
+    handover::open();
 }
 
 TEST_F(LineThreadTest, WorkerFindingRunningClearedEndsAtOnce)
@@ -299,6 +331,7 @@ TEST_F(WatchdogTest, TickAfterActifClearedErasesRecordsAndQuits)
     for (bool bMissing : {false, true})
     {
         SCOPED_TRACE(bMissing ? "Actif missing" : "Actif 0");
+        handover::open();
         if (bMissing)
             registry::deleteValue(L"Actif");
         else

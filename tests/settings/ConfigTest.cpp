@@ -7,6 +7,7 @@
 
 #include "settings/Config.h"
 #include "tests/support/ModalWatcher.h"
+#include "tests/support/ProcessInfo.h"
 #include "tests/support/Registry.h"
 
 namespace {
@@ -155,32 +156,6 @@ TEST_F(ConfigTest, ValuesOfAnotherTypeOrLengthReadAsMissing)
     }
 }
 
-TEST_F(ConfigTest, ConfirmingActifOffNeverOverwritesAnInstancesOne)
-{
-    CConfig config;
-    registry::writeDword(L"Actif", 1);
-    EXPECT_EQ(1u, config.confirmActifOff());
-    EXPECT_EQ(1u, registry::stored(L"Actif"));
-
-    registry::deleteValue(L"Actif");
-    EXPECT_EQ(0u, config.confirmActifOff());
-    EXPECT_EQ(0u, registry::stored(L"Actif"));
-}
-
-TEST_F(ConfigTest, ClaimingActifRecordsZeroOnlyWhenItWasSet)
-{
-    CConfig config;
-    registry::writeDword(L"Actif", 5);
-    EXPECT_EQ(5u, config.claimActif());
-    EXPECT_EQ(0u, registry::stored(L"Actif"));
-    // A second claim finds the display already taken: nothing to take over.
-    EXPECT_EQ(0u, config.claimActif());
-
-    registry::deleteValue(L"Actif");
-    EXPECT_EQ(0u, config.claimActif());
-    EXPECT_EQ(registry::kMissing, registry::stored(L"Actif"));
-}
-
 TEST_F(ConfigTest, FailedWriteShowsItsBoxOnceAndStillReturnsOne)
 {
     CModalWatcher watcher(L"CConfig::setWord");
@@ -206,6 +181,22 @@ TEST_F(ConfigTest, FailedColourWriteBackIsReportedToo)
     CConfig config(uncreatableKeyPath().c_str());
     EXPECT_EQ(0x000000FFu, config.getCouleur());
     EXPECT_TRUE(watcher.waitFor(1, 5000));
+}
+
+// A batch reports its failed writes once it is over, not while it holds the
+// store: a box inside it would keep the other thread waiting.
+TEST_F(ConfigTest, FailedWritesOfABatchAreReportedWhenItEnds)
+{
+    CModalWatcher watcher(L"CConfig::setWord");
+    CConfig config(uncreatableKeyPath().c_str());
+    {
+        CConfig::CBatch batch(config);
+        config.setBlink(1);
+        config.setDot(1);
+        Sleep(300);
+        EXPECT_EQ(0u, watcher.count()) << "a box came up inside the batch";
+    }
+    EXPECT_TRUE(watcher.waitFor(2, 5000));
 }
 
 // While one thread's failed-write box waits for the user, the other thread
@@ -254,8 +245,8 @@ TEST_F(ConfigTest, TwoThreadsNeverMixTheirValues)
                 ++nWrong;
         }
     };
-    DWORD dwHandlesBefore = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &dwHandlesBefore);
+    const int nHandlesBefore = processinfo::handleCount(GetCurrentProcessId());
+    ASSERT_GT(nHandlesBefore, 0) << "the handle count cannot be read";
 
     std::thread first(hammer, &CConfig::setBlink, &CConfig::getBlink, 0x10000000);
     std::thread second(hammer, &CConfig::setDot, &CConfig::getDot, 0x20000000);
@@ -269,9 +260,8 @@ TEST_F(ConfigTest, TwoThreadsNeverMixTheirValues)
     EXPECT_EQ(0x10000000u + kRounds - 1, registry::stored(L"Blink"));
     EXPECT_EQ(0x20000000u + kRounds - 1, registry::stored(L"Dot"));
 
-    DWORD dwHandlesAfter = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &dwHandlesAfter);
-    EXPECT_LE(dwHandlesAfter, dwHandlesBefore + 4) << "key handles were left open";
+    // 12,000 accesses: a key left open by even one in a hundred would show.
+    EXPECT_LE(processinfo::handleCount(GetCurrentProcessId()), nHandlesBefore + 4) << "key handles were left open";
 }
 
 } // namespace

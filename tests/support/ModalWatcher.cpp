@@ -15,7 +15,7 @@ BOOL CALLBACK collectDialog(HWND hwnd, LPARAM lParam)
     GetClassNameW(hwnd, szClass, 64);
     if (std::wstring(szClass) != L"#32770" || !IsWindowVisible(hwnd))
         return TRUE;
-    if (pState->pstrCaption->empty() || windowText(hwnd) == *pState->pstrCaption)
+    if (windowText(hwnd) == *pState->pstrCaption)
         pState->found.push_back(hwnd);
     return TRUE;
 }
@@ -54,8 +54,8 @@ std::wstring staticTexts(HWND hwndDialog)
     return str;
 }
 
-CModalWatcher::CModalWatcher(std::wstring strCaption, int idClose)
-    : m_strCaption(std::move(strCaption)), m_idClose(idClose)
+CModalWatcher::CModalWatcher(std::wstring strCaption, int idClose, std::function<void()> onSeen)
+    : m_strCaption(std::move(strCaption)), m_idClose(idClose), m_onSeen(std::move(onSeen))
 {
     InitializeCriticalSection(&m_cs);
     m_thread = std::thread([this] { watch(); });
@@ -77,6 +77,8 @@ void CModalWatcher::watch()
         for (HWND hwnd : state.found)
         {
             Seen seen{windowText(hwnd), staticTexts(hwnd)};
+            if (m_onSeen)
+                m_onSeen();
             // Posted, not sent: the box's own loop must do the closing.
             PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(m_idClose, BN_CLICKED), 0);
             for (int i = 0; i < 200 && IsWindow(hwnd) && IsWindowVisible(hwnd); ++i)

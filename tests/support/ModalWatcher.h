@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,9 +19,10 @@ public:
         std::wstring strText;
     };
 
-    // Watches for top-level dialog windows titled strCaption (any, if empty)
-    // and closes each one with command idClose.
-    explicit CModalWatcher(std::wstring strCaption, int idClose = IDOK);
+    // Watches for visible top-level dialog windows titled strCaption and
+    // closes each one with command idClose, after calling onSeen (if given)
+    // while it is still up.
+    explicit CModalWatcher(std::wstring strCaption, int idClose = IDOK, std::function<void()> onSeen = {});
     ~CModalWatcher();
     CModalWatcher(const CModalWatcher&) = delete;
     CModalWatcher& operator=(const CModalWatcher&) = delete;
@@ -36,6 +38,7 @@ private:
 
     std::wstring m_strCaption;
     int m_idClose;
+    std::function<void()> m_onSeen;
     std::atomic<bool> m_bStop{false};
     mutable CRITICAL_SECTION m_cs;
     std::vector<Seen> m_seen;

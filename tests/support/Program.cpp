@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "tests/support/ModalWatcher.h"
@@ -14,30 +15,33 @@ const wchar_t kDialogTitle[] = L"Voltrim";
 struct FindDialog
 {
     DWORD dwProcessId; // 0: any process
+    std::wstring strCaption;
     std::vector<HWND> found;
 };
 
-BOOL CALLBACK collectSettingsDialog(HWND hwnd, LPARAM lParam)
+BOOL CALLBACK collectDialog(HWND hwnd, LPARAM lParam)
 {
     auto* pFind = reinterpret_cast<FindDialog*>(lParam);
     wchar_t szClass[16] = {};
     GetClassNameW(hwnd, szClass, 16);
     DWORD dwProcessId = 0;
     GetWindowThreadProcessId(hwnd, &dwProcessId);
-    if (std::wstring(szClass) == L"#32770" && windowText(hwnd) == kDialogTitle &&
+    if (std::wstring(szClass) == L"#32770" && windowText(hwnd) == pFind->strCaption &&
         (pFind->dwProcessId == 0 || pFind->dwProcessId == dwProcessId))
         pFind->found.push_back(hwnd);
     return TRUE;
 }
 
+std::vector<HWND> findDialogs(DWORD dwProcessId, const std::wstring& strCaption)
+{
+    FindDialog find{dwProcessId, strCaption, {}};
+    EnumWindows(collectDialog, reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
 } // namespace
 
-int countDialogs()
-{
-    FindDialog find{0, {}};
-    EnumWindows(collectSettingsDialog, reinterpret_cast<LPARAM>(&find));
-    return static_cast<int>(find.found.size());
-}
+int countDialogs() { return static_cast<int>(findDialogs(0, kDialogTitle).size()); }
 
 CProgram::CProgram(std::wstring strExePath) : m_strExePath(std::move(strExePath)) {}
 
@@ -56,14 +60,15 @@ bool CProgram::start()
     STARTUPINFOW si{};
     si.cb = sizeof si;
     std::wstring strCommand = L"\"" + m_strExePath + L"\"";
-    // Under load the emulator now and then refuses a start outright; a
-    // second attempt is what a user would make.
-    for (int nAttempt = 0; nAttempt < 3; ++nAttempt)
+    // Under load Wine now and then refuses a start outright; a second
+    // attempt is what a user would make. Each refusal is reported.
+    for (int nAttempt = 1; nAttempt <= 3; ++nAttempt)
     {
         if (CreateProcessW(m_strExePath.c_str(), &strCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                            &m_pi))
             return true;
         m_dwStartError = GetLastError();
+        std::fprintf(stderr, "start %d of the program refused, error %lu\n", nAttempt, m_dwStartError);
         Sleep(500);
     }
     return false;
@@ -73,14 +78,27 @@ HWND CProgram::waitForDialog(DWORD dwTimeoutMs)
 {
     waitUntil(
         [this] {
-            FindDialog find{m_pi.dwProcessId, {}};
-            EnumWindows(collectSettingsDialog, reinterpret_cast<LPARAM>(&find));
-            m_hwndDialog = find.found.empty() ? nullptr : find.found.front();
+            const std::vector<HWND> found = findDialogs(m_pi.dwProcessId, kDialogTitle);
+            m_hwndDialog = found.empty() ? nullptr : found.front();
             // Shown only once its opening is over.
             return m_hwndDialog != nullptr && IsWindowVisible(m_hwndDialog);
         },
         dwTimeoutMs);
     return m_hwndDialog;
+}
+
+HWND CProgram::waitForBox(const std::wstring& strCaption, DWORD dwTimeoutMs)
+{
+    HWND hwndBox = nullptr;
+    waitUntil(
+        [&] {
+            for (HWND hwnd : findDialogs(m_pi.dwProcessId, strCaption))
+                if (IsWindowVisible(hwnd))
+                    hwndBox = hwnd;
+            return hwndBox != nullptr;
+        },
+        dwTimeoutMs);
+    return hwndBox;
 }
 
 LRESULT CProgram::send(UINT uMsg, WPARAM wParam, LPARAM lParam, DWORD dwTimeoutMs)
@@ -97,6 +115,8 @@ void CProgram::click(int idControl)
     DWORD_PTR dwResult = 0;
     SendMessageTimeoutW(item(idControl), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &dwResult);
 }
+
+void CProgram::postClick(int idControl) { PostMessageW(item(idControl), BM_CLICK, 0, 0); }
 
 void CProgram::selectPosition(int nIndex)
 {

@@ -23,11 +23,17 @@ public:
 
     // The settings dialog of this process, once it is shown.
     HWND waitForDialog(DWORD dwTimeoutMs);
+    // A visible dialog of this process with the caption given (a box, the
+    // colour chooser, the About box); null if none came up in time.
+    HWND waitForBox(const std::wstring& strCaption, DWORD dwTimeoutMs);
     HWND dialog() const { return m_hwndDialog; }
     HWND item(int idControl) const { return GetDlgItem(m_hwndDialog, idControl); }
 
     // A click on a button or check box.
     void click(int idControl);
+    // The same click, posted: for a command whose handler runs a modal loop
+    // and so does not return until that loop ends.
+    void postClick(int idControl);
     // A pick in the position list, with the notification the list sends.
     void selectPosition(int nIndex);
     // The slider's thumb moved to nPosition, as a drag ends.
