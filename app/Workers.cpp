@@ -1,50 +1,46 @@
 #include "app/Workers.h"
 
-#include <vector>
+#include <atomic>
 
 #include "display/LineThread.h"
 
 namespace {
 
-// Only the dialog's thread starts and waits for workers.
-std::vector<HANDLE> g_workers;
+// Workers started and not yet returned. Only the count is kept, so that each
+// thread's handle is released at once and none is held after its worker ends.
+std::atomic<int> g_nLiveWorkers{0};
 
-// Closes the handles of the workers that have ended, so that switching the
-// display on and off for hours keeps no more than the live ones.
-void forgetEndedWorkers()
+DWORD WINAPI runWorker(LPVOID pParam)
 {
-    std::vector<HANDLE> live;
-    for (HANDLE hThread : g_workers)
-    {
-        if (WaitForSingleObject(hThread, 0) == WAIT_OBJECT_0)
-            CloseHandle(hThread);
-        else
-            live.push_back(hThread);
-    }
-    g_workers.swap(live);
+    const DWORD dwResult = LineThreadProc(pParam);
+    // The worker's last step: nothing of the program is used after it.
+    --g_nLiveWorkers;
+    return dwResult;
 }
 
 } // namespace
 
 void startWorker()
 {
-    forgetEndedWorkers();
-    HANDLE hThread = CreateThread(nullptr, 0, LineThreadProc, nullptr, 0, nullptr);
-    if (hThread != nullptr)
-        g_workers.push_back(hThread);
+    ++g_nLiveWorkers;
+    HANDLE hThread = CreateThread(nullptr, 0, runWorker, nullptr, 0, nullptr);
+    if (hThread == nullptr)
+    {
+        --g_nLiveWorkers;
+        return;
+    }
+    CloseHandle(hThread);
 }
 
 bool waitForWorkers(DWORD dwTimeoutMs)
 {
     const DWORD dwStart = GetTickCount();
-    for (HANDLE hThread : g_workers)
+    while (g_nLiveWorkers != 0)
     {
         // Unsigned difference: right across the tick count's wrap-around.
-        const DWORD dwElapsed = GetTickCount() - dwStart;
-        const DWORD dwLeft = dwElapsed < dwTimeoutMs ? dwTimeoutMs - dwElapsed : 0;
-        if (WaitForSingleObject(hThread, dwLeft) != WAIT_OBJECT_0)
+        if (GetTickCount() - dwStart >= dwTimeoutMs)
             return false;
+        Sleep(10);
     }
-    forgetEndedWorkers();
     return true;
 }

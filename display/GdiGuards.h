@@ -11,13 +11,7 @@ public:
     ~CScreenDC()
     {
         if (m_rhdc != nullptr)
-        {
-            // Reading a pixel back returns only once the drawing has reached
-            // the screen: a display server may otherwise let the drawing of
-            // one thread land after a later erase made by another.
-            GetPixel(m_rhdc, 0, 0);
             ReleaseDC(nullptr, m_rhdc);
-        }
     }
     CScreenDC(const CScreenDC&) = delete;
     CScreenDC& operator=(const CScreenDC&) = delete;

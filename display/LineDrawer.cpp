@@ -80,6 +80,15 @@ void CLineDrawer::strokeSegment(COLORREF crColour)
     Polyline(m_hdc, m_apt, 2);
 }
 
+void CLineDrawer::waitForScreen()
+{
+    // Reading a pixel back returns only once the drawing has reached the
+    // screen: a display server may otherwise let the drawing of one thread
+    // land after a later erase made by another.
+    if (m_hdc != nullptr)
+        GetPixel(m_hdc, 0, 0);
+}
+
 void CLineDrawer::drawLine(COLORREF crColour)
 {
     CDrawing drawing(m_mtxDraw, m_hdc);
@@ -88,6 +97,7 @@ void CLineDrawer::drawLine(COLORREF crColour)
     readLevelLocked();
     computeLevelPoints();
     strokeSegment(crColour);
+    waitForScreen();
 }
 
 void CLineDrawer::erase()
@@ -97,6 +107,7 @@ void CLineDrawer::erase()
     CScreenDC dc(m_hdc);
     computeEdgePoints();
     strokeSegment(RGB(0, 0, 0));
+    waitForScreen();
 }
 
 void CLineDrawer::drawDotted(COLORREF crColour)
@@ -108,13 +119,17 @@ void CLineDrawer::drawDotted(COLORREF crColour)
     readLevelLocked();
     if (!isKnownPosition(dwPosition))
         return;
-    // The screen size is asked afresh at every step, as the screen may turn.
-    for (int i = 0;
-         i < visibleLevelLength(edgeLength(dwPosition, screenWidth(m_hdc), screenHeight(m_hdc)), m_byLevel); i += 2)
+    // The screen's size once per drawing, as the solid line asks it: a
+    // screen that turns is seen at the next one.
+    const int nWidth = screenWidth(m_hdc);
+    const int nHeight = screenHeight(m_hdc);
+    const int nLength = visibleLevelLength(edgeLength(dwPosition, nWidth, nHeight), m_byLevel);
+    for (int i = 0; i < nLength; i += 2)
     {
-        const POINT pt = edgePixel(dwPosition, screenWidth(m_hdc), screenHeight(m_hdc), i);
+        const POINT pt = edgePixel(dwPosition, nWidth, nHeight, i);
         SetPixel(m_hdc, pt.x, pt.y, crColour);
     }
+    waitForScreen();
 }
 
 COLORREF CLineDrawer::chooseColour()

@@ -31,6 +31,7 @@ private:
     void computeLevelPoints();
     void computeEdgePoints();
     void strokeSegment(COLORREF crColour);
+    void waitForScreen();
     BYTE readLevelLocked();
 
     CHOOSECOLORW m_cc;

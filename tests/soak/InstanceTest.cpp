@@ -13,10 +13,12 @@ using namespace onscreen;
 class InstanceTest : public CProgramTest
 {
 protected:
-    // An instance draws while its worker lives: a thread beside the dialog's.
+    // An instance draws while its worker lives: the worker cycles until it
+    // reads "Actif" 0 and ends, and the instance starts one only with the
+    // display on.
     static bool isDrawing(CProgram& program)
     {
-        return program.running() && processinfo::threadCount(program.processId()) >= 2;
+        return program.running() && processinfo::workerCount(program.process(), program.processId()) >= 1;
     }
 
     int countDrawing()
@@ -89,12 +91,14 @@ TEST_F(InstanceTest, FiveStartedWithinOneSecondLeaveOneDrawing)
     for (int i = 0; i < 5; ++i)
     {
         launch(false);
+        // The pace of the scenario: five starts spread over one second.
         Sleep(200);
     }
     for (auto& pProgram : m_programs)
         EXPECT_NE(nullptr, pProgram->waitForDialog(20000)) << "no settings dialog";
-    // Every takeover pause over, every stopped worker's watchdog ticked.
-    Sleep(4000);
+    // Every dialog open: every claim is made, and what is left is the ends
+    // of the instances taken over, within a cycle or a watchdog tick.
+    EXPECT_TRUE(waitUntil([&] { return countDrawing() == 1 && stored(L"Actif") == 1; }, 20000));
     report("settled");
 
     expectNoneHanging();
@@ -111,7 +115,7 @@ TEST_F(InstanceTest, FiveStartedWithinOneSecondLeaveOneDrawing)
     EXPECT_EQ(1u, stored(L"Actif"));
     CProgram& next = launch();
     EXPECT_TRUE(next.isChecked(IDC_ACTIVE));
-    Sleep(2000);
+    EXPECT_TRUE(waitUntil([&] { return isDrawing(next); }, 10000));
     report("after the kill");
     EXPECT_TRUE(isDrawing(next));
     EXPECT_EQ(1, countDrawing()) << "instances drawing";

@@ -46,6 +46,9 @@ static_assert(sizeof(CGdiEntry) == 24, "layout of a GDI handle table slot");
 
 const size_t kGdiTableSlots = 0x10000;
 const USHORT kGdiStockFlag = 0x80;
+// The address a thread was started at.
+const THREADINFOCLASS kThreadQuerySetWin32StartAddress = static_cast<THREADINFOCLASS>(9);
+
 // PEB.GdiSharedHandleTable on 64-bit Windows.
 const size_t kPebGdiTableOffset = 0xF8;
 
@@ -101,6 +104,40 @@ int gdiObjectCount(HANDLE hProcess)
     return nCount;
 }
 
+int workerCount(HANDLE hProcess, DWORD dwProcessId)
+{
+    HMODULE hExe = nullptr;
+    DWORD cbNeeded = 0;
+    MODULEINFO mi{};
+    // The first module that a process lists is its executable.
+    if (!K32EnumProcessModules(hProcess, &hExe, sizeof hExe, &cbNeeded) ||
+        !K32GetModuleInformation(hProcess, hExe, &mi, sizeof mi))
+        return -1;
+    const auto* pbBase = static_cast<const BYTE*>(mi.lpBaseOfDll);
+    HANDLE hSnapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (hSnapshot == INVALID_HANDLE_VALUE)
+        return -1;
+    THREADENTRY32 te{};
+    te.dwSize = sizeof te;
+    int nCount = 0;
+    for (BOOL bMore = Thread32First(hSnapshot, &te); bMore; bMore = Thread32Next(hSnapshot, &te))
+    {
+        if (te.th32OwnerProcessID != dwProcessId)
+            continue;
+        HANDLE hThread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, te.th32ThreadID);
+        if (hThread == nullptr)
+            continue;
+        const BYTE* pbStart = nullptr;
+        if (NtQueryInformationThread(hThread, kThreadQuerySetWin32StartAddress, &pbStart, sizeof pbStart, nullptr) ==
+                0 &&
+            pbStart >= pbBase && pbStart < pbBase + mi.SizeOfImage && pbStart != mi.EntryPoint)
+            ++nCount;
+        CloseHandle(hThread);
+    }
+    CloseHandle(hSnapshot);
+    return nCount;
+}
+
 int threadCount(DWORD dwProcessId)
 {
     HANDLE hSnapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
@@ -122,6 +159,7 @@ CSample sample(HANDLE hProcess, DWORD dwProcessId)
     s.nHandles = handleCount(dwProcessId);
     s.nGdiObjects = gdiObjectCount(hProcess);
     s.nThreads = threadCount(dwProcessId);
+    s.nWorkers = workerCount(hProcess, dwProcessId);
     PROCESS_MEMORY_COUNTERS pmc{};
     pmc.cb = sizeof pmc;
     if (K32GetProcessMemoryInfo(hProcess, &pmc, sizeof pmc))

@@ -2,13 +2,14 @@
 
 namespace {
 
-class CScreenDC
+// The screen as the tests read it back.
+class CProbeDC
 {
 public:
-    CScreenDC() : m_hdc(GetDC(nullptr)) {}
-    ~CScreenDC() { ReleaseDC(nullptr, m_hdc); }
-    CScreenDC(const CScreenDC&) = delete;
-    CScreenDC& operator=(const CScreenDC&) = delete;
+    CProbeDC() : m_hdc(GetDC(nullptr)) {}
+    ~CProbeDC() { ReleaseDC(nullptr, m_hdc); }
+    CProbeDC(const CProbeDC&) = delete;
+    CProbeDC& operator=(const CProbeDC&) = delete;
     operator HDC() const { return m_hdc; }
 
 private:
@@ -21,19 +22,19 @@ namespace screen {
 
 int width()
 {
-    CScreenDC dc;
+    CProbeDC dc;
     return GetDeviceCaps(dc, HORZRES);
 }
 
 int height()
 {
-    CScreenDC dc;
+    CProbeDC dc;
     return GetDeviceCaps(dc, VERTRES);
 }
 
 void fill(COLORREF crColour)
 {
-    CScreenDC dc;
+    CProbeDC dc;
     HBRUSH hBrush = CreateSolidBrush(crColour);
     RECT rc{0, 0, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES)};
     FillRect(dc, &rc, hBrush);
@@ -45,19 +46,19 @@ void fill(COLORREF crColour)
 
 COLORREF pixel(int x, int y)
 {
-    CScreenDC dc;
+    CProbeDC dc;
     return GetPixel(dc, x, y);
 }
 
 void setPixel(int x, int y, COLORREF crColour)
 {
-    CScreenDC dc;
+    CProbeDC dc;
     SetPixel(dc, x, y, crColour);
 }
 
 std::vector<COLORREF> edge(DWORD dwPosition)
 {
-    CScreenDC dc;
+    CProbeDC dc;
     const int nWidth = GetDeviceCaps(dc, HORZRES);
     const int nHeight = GetDeviceCaps(dc, VERTRES);
     const bool bHorizontal = dwPosition < 2;
