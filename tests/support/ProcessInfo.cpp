@@ -52,6 +52,21 @@ const THREADINFOCLASS kThreadQuerySetWin32StartAddress = static_cast<THREADINFOC
 // PEB.GdiSharedHandleTable on 64-bit Windows.
 const size_t kPebGdiTableOffset = 0xF8;
 
+// The identifiers of the threads of a process.
+bool threadsOf(DWORD dwProcessId, std::vector<DWORD>& threads)
+{
+    HANDLE hSnapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (hSnapshot == INVALID_HANDLE_VALUE)
+        return false;
+    THREADENTRY32 te{};
+    te.dwSize = sizeof te;
+    for (BOOL bMore = Thread32First(hSnapshot, &te); bMore; bMore = Thread32Next(hSnapshot, &te))
+        if (te.th32OwnerProcessID == dwProcessId)
+            threads.push_back(te.th32ThreadID);
+    CloseHandle(hSnapshot);
+    return true;
+}
+
 } // namespace
 
 namespace processinfo {
@@ -114,17 +129,13 @@ int workerCount(HANDLE hProcess, DWORD dwProcessId)
         !K32GetModuleInformation(hProcess, hExe, &mi, sizeof mi))
         return -1;
     const auto* pbBase = static_cast<const BYTE*>(mi.lpBaseOfDll);
-    HANDLE hSnapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (hSnapshot == INVALID_HANDLE_VALUE)
+    std::vector<DWORD> threads;
+    if (!threadsOf(dwProcessId, threads))
         return -1;
-    THREADENTRY32 te{};
-    te.dwSize = sizeof te;
     int nCount = 0;
-    for (BOOL bMore = Thread32First(hSnapshot, &te); bMore; bMore = Thread32Next(hSnapshot, &te))
+    for (DWORD dwThreadId : threads)
     {
-        if (te.th32OwnerProcessID != dwProcessId)
-            continue;
-        HANDLE hThread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, te.th32ThreadID);
+        HANDLE hThread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, dwThreadId);
         if (hThread == nullptr)
             continue;
         const BYTE* pbStart = nullptr;
@@ -134,23 +145,13 @@ int workerCount(HANDLE hProcess, DWORD dwProcessId)
             ++nCount;
         CloseHandle(hThread);
     }
-    CloseHandle(hSnapshot);
     return nCount;
 }
 
 int threadCount(DWORD dwProcessId)
 {
-    HANDLE hSnapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (hSnapshot == INVALID_HANDLE_VALUE)
-        return -1;
-    THREADENTRY32 te{};
-    te.dwSize = sizeof te;
-    int nCount = 0;
-    for (BOOL bMore = Thread32First(hSnapshot, &te); bMore; bMore = Thread32Next(hSnapshot, &te))
-        if (te.th32OwnerProcessID == dwProcessId)
-            ++nCount;
-    CloseHandle(hSnapshot);
-    return nCount;
+    std::vector<DWORD> threads;
+    return threadsOf(dwProcessId, threads) ? static_cast<int>(threads.size()) : -1;
 }
 
 CSample sample(HANDLE hProcess, DWORD dwProcessId)
