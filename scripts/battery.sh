@@ -81,8 +81,8 @@ voltrim_battery_check() {
     errors+="  unshare $VOLTRIM_BATTERY_UNSHARE: ${out:-failed}"$'\n'
   done
   {
-    echo "error: the tests run Wine at a battery level they set, in a private mount namespace"
-    echo "with a tmpfs over $VOLTRIM_BATTERY_DIR, and this host allows none:"
+    echo "error: Voltrim's tests, demo and benchmark run Wine at a battery level they set,"
+    echo "in a private mount namespace with a tmpfs over $VOLTRIM_BATTERY_DIR; this host allows none:"
     printf '%s' "$errors"
     if [ "$(id -u)" -eq 0 ]; then
       echo "In a container, give it CAP_SYS_ADMIN (e.g. docker run --cap-add SYS_ADMIN, or --privileged)."
