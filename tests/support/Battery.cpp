@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 namespace battery {
 

@@ -32,6 +32,12 @@ bool lights(const CScreenShot& shot, DWORD dwPosition, unsigned nPercent, bool b
 
 } // namespace
 
+const char* edgeName(DWORD dwPosition)
+{
+    static const char* const kNames[] = {"top", "bottom", "left", "right"};
+    return kNames[dwPosition];
+}
+
 int litLength(int nEdge, unsigned nPercent)
 {
     const long long nLength = static_cast<long long>(nEdge) * nPercent / 100;
@@ -76,7 +82,6 @@ bool restIsBlack(const CScreenShot& shot, DWORD dwPosition, unsigned nPercent, b
 
 std::string describe(const CScreenShot& shot, COLORREF crLine)
 {
-    static const char* const kNames[] = {"top", "bottom", "left", "right"};
     std::string strText;
     for (DWORD dwEdge = kTop; dwEdge <= kRight; ++dwEdge)
     {
@@ -91,7 +96,7 @@ std::string describe(const CScreenShot& shot, COLORREF crLine)
             nLast = i;
             ++nLit;
         }
-        strText += std::string(dwEdge == kTop ? "" : "; ") + kNames[dwEdge] + ": ";
+        strText += std::string(dwEdge == kTop ? "" : "; ") + edgeName(dwEdge) + ": ";
         strText += nLit == 0 ? std::string("none")
                              : std::to_string(nLit) + " px in " + std::to_string(nRuns) + " runs from " +
                                    std::to_string(nFirst) + " to " + std::to_string(nLast);

@@ -11,6 +11,9 @@ namespace levelline {
 
 enum : DWORD { kTop, kBottom, kLeft, kRight };
 
+// "top", "bottom", "left" or "right".
+const char* edgeName(DWORD dwPosition);
+
 // Pixels lit from the start of an edge nEdge long at nPercent: nEdge × nPercent
 // ÷ 100 rounded down, never more than the edge has.
 int litLength(int nEdge, unsigned nPercent);
