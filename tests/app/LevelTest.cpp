@@ -31,8 +31,6 @@ using levelline::kTop;
 // leaves room for a busy machine.
 const DWORD kLineWithinMs = 3000;
 
-const char* const kEdgeNames[] = {"top", "bottom", "left", "right"};
-
 // Captures the screen until its edges show the line of nPercent on dwPosition
 // (and, with bRestBlack, the rest of that edge black); the last capture stays
 // in rShot for a failure message.
@@ -97,9 +95,10 @@ TEST_F(FakedBatteryTest, WineReportsWhatTheFilesHold)
         SYSTEM_POWER_STATUS sps;
         memset(&sps, 0xbd, sizeof sps);
         ASSERT_TRUE(GetSystemPowerStatus(&sps));
-        EXPECT_EQ(report.byPercent, sps.BatteryLifePercent);
-        EXPECT_EQ(report.byACLine, sps.ACLineStatus);
-        EXPECT_EQ(report.byFlag, sps.BatteryFlag);
+        // As numbers, not as the characters that a BYTE prints as.
+        EXPECT_EQ(static_cast<int>(report.byPercent), static_cast<int>(sps.BatteryLifePercent));
+        EXPECT_EQ(static_cast<int>(report.byACLine), static_cast<int>(sps.ACLineStatus));
+        EXPECT_EQ(static_cast<int>(report.byFlag), static_cast<int>(sps.BatteryFlag));
     }
 }
 
@@ -126,13 +125,15 @@ void settle(DWORD dwPosition, unsigned nPercent, bool bDotted)
 {
     CScreenShot shot;
     ASSERT_TRUE(waitForLine(shot, dwPosition, nPercent, bDotted))
-        << kEdgeNames[dwPosition] << " at " << nPercent << " %: " << levelline::describe(shot, kLine);
+        << levelline::edgeName(dwPosition) << " at " << nPercent << " %: " << levelline::describe(shot, kLine);
     screen::fill(kGround);
 }
 
 // Lengths at the levels where the rounding or the edge's end matters: none,
-// a single pixel, half, the usual reading, just short of full, full, and more
-// than full, which must light the whole edge and nothing past it.
+// more than full (the whole edge and nothing past it), a single pixel, half,
+// the usual reading, full, and just short of full. Each draws differently from
+// the one before it, so the screen shows the expected line only once the
+// program has read the new level.
 class LengthTest : public LevelTest, public testing::WithParamInterface<bool>
 {
 };
@@ -152,9 +153,9 @@ TEST_P(LengthTest, EveryEdgeLightsItsShareOfTheLevel)
         settle(dwPosition, nCurrent, bDotted);
         if (HasFatalFailure())
             return;
-        for (unsigned nPercent : {0u, 1u, 50u, 73u, 99u, 100u, 120u})
+        for (unsigned nPercent : {0u, 120u, 1u, 50u, 73u, 100u, 99u})
         {
-            SCOPED_TRACE(testing::Message() << kEdgeNames[dwPosition] << " at " << nPercent << " %");
+            SCOPED_TRACE(testing::Message() << levelline::edgeName(dwPosition) << " at " << nPercent << " %");
             ASSERT_TRUE(battery::setLevel(nPercent));
             CScreenShot shot;
             EXPECT_TRUE(waitForLine(shot, dwPosition, nPercent, bDotted)) << levelline::describe(shot, kLine);
