@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test under Wine on a
-# virtual 240 x 320 screen. Extra arguments go to ctest (e.g. -R Config).
+# virtual 240 x 320 screen, at a battery that the tests set (scripts/battery.sh),
+# never the host's. Extra arguments go to ctest (e.g. -R Config).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$root/build}
 
-"$root/scripts/install-deps.sh"
-"$root/scripts/build.sh"
+. "$root/scripts/battery.sh"
+if ! voltrim_battery_faked; then
+  voltrim_battery_check
+  "$root/scripts/install-deps.sh"
+  "$root/scripts/build.sh"
+  voltrim_battery_reenter "$0" "$@"
+fi
 
 . "$root/scripts/wine-env.sh"
 trap voltrim_env_stop EXIT

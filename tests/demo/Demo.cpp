@@ -1,8 +1,10 @@
-// Runs the real Voltrim through its main states, clicking its dialog as a user
-// would, and saves one picture of the screen per state into the folder given
-// on the command line. A picture is kept only once the screen shows its state,
-// so that every file shows what its name says; a state that never shows is
-// reported and makes the exit code 1.
+// Runs the real Voltrim through its main states at a battery of 73 %, clicking
+// its dialog as a user would, and saves one picture of the screen per state
+// into the folder given on the command line; then lets the battery fall from
+// 100 % to 0 % and saves a frame per step into its subfolder "falling". A
+// picture is kept only once the screen shows its state, so that every file
+// shows what its name says; a state that never shows is reported and makes
+// the exit code 1. The battery is the one that scripts/demo.sh fakes.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -11,62 +13,37 @@
 #include <string>
 
 #include "res/resource.h"
-#include "tests/support/ScreenShot.h"
+#include "tests/support/Battery.h"
+#include "tests/support/LevelLine.h"
 #include "tests/support/ModalWatcher.h"
 #include "tests/support/Program.h"
 #include "tests/support/Registry.h"
+#include "tests/support/ScreenShot.h"
 
 namespace {
 
 const wchar_t kVoltrimExe[] = L"" VOLTRIM_EXE;
 const COLORREF kGreen = RGB(0, 200, 0);
-enum : DWORD { kTop, kBottom, kLeft, kRight };
+// The battery of the pictures of the program's states.
+const unsigned kLevel = 73;
+using levelline::kBottom;
+using levelline::kLeft;
+using levelline::kRight;
+using levelline::kTop;
 
-// Pixel i of an edge, counted from its top or left end.
-COLORREF edgePixel(const CScreenShot& shot, DWORD dwPosition, int i)
-{
-    switch (dwPosition)
-    {
-    case kTop: return shot.pixel(i, 0);
-    case kBottom: return shot.pixel(i, shot.height() - 1);
-    case kLeft: return shot.pixel(0, i);
-    default: return shot.pixel(shot.width() - 1, i);
-    }
-}
-
-int edgeLength(const CScreenShot& shot, DWORD dwPosition)
-{
-    return dwPosition == kTop || dwPosition == kBottom ? shot.width() : shot.height();
-}
-
-bool edgeLit(const CScreenShot& shot, DWORD dwPosition)
-{
-    const int nLast = edgeLength(shot, dwPosition) - 1;
-    return edgePixel(shot, dwPosition, 3) == kGreen && edgePixel(shot, dwPosition, nLast / 2) == kGreen &&
-           edgePixel(shot, dwPosition, nLast - 3) == kGreen;
-}
-
-// The line on this edge only (the host has no battery: a full line), solid.
+// The line of kLevel on this edge only, solid.
 bool onlyEdgeSolid(const CScreenShot& shot, DWORD dwPosition)
 {
-    for (DWORD dwOther = kTop; dwOther <= kRight; ++dwOther)
-        if (dwOther != dwPosition && edgeLit(shot, dwOther))
-            return false;
-    return edgeLit(shot, dwPosition) && edgePixel(shot, dwPosition, 4) == kGreen;
+    return levelline::shows(shot, dwPosition, kLevel, false, kGreen);
 }
 
 bool edgeDotted(const CScreenShot& shot, DWORD dwPosition)
 {
-    return edgePixel(shot, dwPosition, 2) == kGreen && edgePixel(shot, dwPosition, 3) != kGreen &&
-           edgePixel(shot, dwPosition, 4) == kGreen;
+    return levelline::shows(shot, dwPosition, kLevel, true, kGreen);
 }
 
-bool edgeDark(const CScreenShot& shot, DWORD dwPosition)
-{
-    const int nLast = edgeLength(shot, dwPosition) - 1;
-    return edgePixel(shot, dwPosition, 3) != kGreen && edgePixel(shot, dwPosition, nLast / 2) != kGreen &&
-           edgePixel(shot, dwPosition, nLast - 3) != kGreen;
-}
+// No line on any edge.
+bool edgesDark(const CScreenShot& shot) { return levelline::shows(shot, kBottom, 0, false, kGreen); }
 
 // Whether two captures agree inside the edges: the dialogs are fully painted
 // once the screen stops changing there (the line may blink on the edges).
@@ -133,6 +110,11 @@ int main()
     CDemo demo(ppszArgs[1]);
     LocalFree(ppszArgs);
 
+    if (!battery::restore() || !battery::setLevel(kLevel))
+    {
+        fwprintf(stderr, L"the battery could not be set\n");
+        return 1;
+    }
     // A visible colour; everything else starts from the program's defaults.
     registry::deleteKey();
     registry::writeDword(L"Couleur", kGreen);
@@ -156,7 +138,7 @@ int main()
     program.moveSlider(2000);
     program.click(IDC_BLINK);
     demo.shoot(L"3-blinking-shown.png", [](const CScreenShot& shot) { return onlyEdgeSolid(shot, kBottom); });
-    demo.shoot(L"4-blinking-erased.png", [](const CScreenShot& shot) { return edgeDark(shot, kBottom); });
+    demo.shoot(L"4-blinking-erased.png", [](const CScreenShot& shot) { return edgesDark(shot); });
     program.click(IDC_BLINK);
     program.moveSlider(300);
 
@@ -192,6 +174,21 @@ int main()
     if (hwndAbout != nullptr)
         PostMessageW(hwndAbout, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     waitUntil([] { return findAboutBox() == nullptr; }, 15000);
+
+    // The battery running down in steps of 5 %, a frame each, at the shortest
+    // period so that the line follows at once.
+    program.moveSlider(100);
+    for (int nStep = 0; nStep <= 20; ++nStep)
+    {
+        const unsigned nPercent = 100 - 5 * nStep;
+        if (!battery::setLevel(nPercent))
+            return 1;
+        wchar_t szName[32];
+        swprintf(szName, 32, L"falling\\%02d-%03u.png", nStep, nPercent);
+        demo.shoot(szName, [nPercent](const CScreenShot& shot) {
+            return levelline::shows(shot, kBottom, nPercent, false, kGreen);
+        });
+    }
 
     program.click(IDC_EXIT);
     DWORD dwExitCode = 1;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/Battery.h"
 #include "tests/support/Screen.h"
 
 namespace {
@@ -45,6 +46,7 @@ bool redrawn(DWORD dwPosition, COLORREF crColour, DWORD dwTimeoutMs)
 void CProgramTest::SetUp()
 {
     CFreshKeyTest::SetUp();
+    ASSERT_TRUE(battery::restore()) << "the program would read the host's battery";
     screen::fill(onscreen::kGround);
 }
 

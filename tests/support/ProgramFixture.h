@@ -1,6 +1,7 @@
 // The fixture of the tests that drive the real program: a key of its own, a
-// painted screen, the program started as often as a case needs, and every
-// instance that a case leaves behind ended outright at its end.
+// full battery (100 %, whatever the host has), a painted screen, the program
+// started as often as a case needs, and every instance that a case leaves
+// behind ended outright at its end.
 #pragma once
 #include <windows.h>
 
@@ -19,8 +20,8 @@ const COLORREF kRed = RGB(255, 0, 0);
 using registry::kMissing;
 using registry::stored;
 
-// The first and the last pixel of an edge in crColour: the host has no
-// battery (255 %), so a drawn line covers the whole edge.
+// The first and the last pixel of an edge in crColour: the battery is full,
+// so a drawn line covers the whole edge.
 bool edgeShows(DWORD dwPosition, COLORREF crColour);
 bool edgeIsDotted(DWORD dwPosition, COLORREF crColour);
 // Whether any edge shows crColour at its first pixel.
