@@ -8,26 +8,27 @@ ran, read from /proc (the scheduler's nanosecond counter of each thread):
 the program's, the prefix's wineserver's and the X server's. In order:
 
 1. Warm-up: waits until the fresh prefix's server has gone quiet.
-2. Per call: voltrim_percall.exe repeats one platform call or drawer
-   operation at a time in a loop; the time of the three processes over the
-   loop, less what they spend anyway (a loop that only sleeps), divided by
-   the calls made, is that call's cost.
-3. Traced: one instance of the real program, driven through its dialog by
+2. Traced: one instance of the real program, driven through its dialog by
    voltrim_bench.exe, under Wine's trace of registry queries (+reg), screen
    device contexts (+win) and power-status calls (+powermgnt); each worker
-   cycle's store reads, device contexts and battery readings are counted
+   cycle's store reads, battery readings and device contexts are counted
    from it and set beside the design's counts.
-4. Measured: another instance, untraced. For each period and style, in
-   rounds whose order turns every other time, the display runs on, then the
-   same instance has "&Active" cleared and runs off; the display's own cost
-   is the first less the second. Cycles are counted in each window from the
-   battery readings that the program makes (the faked battery's files
-   opened, seen through inotify), divided by the readings per cycle of the
-   traced run. In each round the native peer, xbattbar, runs on the same
-   screen with the same battery, measured the same way: its own process,
-   its helpers (their time shows in its children's counters once reaped,
-   and live ones are read where they run), and what the X server spends
-   beyond its idle.
+3. Measured: another instance, untraced, in rounds whose order turns every
+   other time. For each period and style the display runs on, then the same
+   instance has "&Active" cleared and runs off; the display's own cost is
+   the window on less the mean of the windows off on either side of it.
+   Cycles are counted in each window from the program's battery readings
+   (the faked supply's files opened, seen through inotify), divided by the
+   readings per cycle of the traced run. Each round also measures:
+   - the native peer, xbattbar, on the same screen with the same battery:
+     its own process, its helpers (their time shows in its children's
+     counters once reaped, and live ones are read where they run), and what
+     the X server spends beyond its idle;
+   - voltrim_percall.exe repeating one platform call or drawer operation at
+     a time: the three processes' time over the loop, less what they spend
+     in a loop that only sleeps, divided by the calls made.
+4. xbattbar once more, with its default poll every 10 s, over a longer
+   window.
 5. Tables: the display's cost per period and style beside the floor that
    the design's calls make (its call counts times the per-call costs), the
    per-call costs, and the peer with Voltrim's cost at 1000 ms as a ratio.
@@ -39,6 +40,7 @@ import math
 import os
 import re
 import select
+import shutil
 import statistics
 import struct
 import subprocess
@@ -47,25 +49,32 @@ import threading
 import time
 
 PERIODS = (100, 600, 1000, 2000)
-# "changed" is the solid line with the battery's level changing every cycle.
-STYLES = ("solid", "dotted", "blinking", "changed")
+# "changed" is the solid line with the battery's level changing every cycle;
+# "unknown" the solid line with no battery, whose level Wine reports as
+# unknown (255), as in the figures before this benchmark. Both are measured
+# at the shortest period only: their calls do not change with the period.
+STYLES = ("solid", "dotted", "blinking", "changed", "unknown")
+ONCE_STYLES = ("changed", "unknown")
 LEVEL = 73
 CHANGED_LEVELS = (73, 72)
 
 # Calls of one worker cycle in the design: store reads, battery readings,
 # screen device contexts; and those of a worker's first cycle, whose level
 # differs from the worker's initial 0.
-DESIGN = {"solid": (9, 2, 1), "dotted": (9, 2, 1), "blinking": (10, 2, 2), "changed": (9, 3, 2)}
+DESIGN = {"solid": (9, 2, 1), "dotted": (9, 2, 1), "blinking": (10, 2, 2), "changed": (9, 3, 2),
+          "unknown": (9, 2, 1)}
 DESIGN_FIRST = (9, 3, 2)
 # The same cycle in the per-call program's units: the worker's own store
 # reads and battery readings, and the drawer's operations, each of which
 # makes its own "Position" read, device context, two GetDeviceCaps and
-# read-back, and the draws their own battery reading.
+# read-back, and the draws their own battery reading. The watchdog adds one
+# store read a second.
 FLOOR_CALLS = {
     "solid": {"read": 8, "battery": 1, "solid": 1},
     "dotted": {"read": 8, "battery": 1, "dotted": 1},
     "blinking": {"read": 8, "battery": 1, "erase": 1, "solid": 1},
     "changed": {"read": 7, "battery": 2, "erase": 1, "solid": 1},
+    "unknown": {"read": 8, "nobattery": 2, "solid": 1, "battery": -1},
 }
 PER_CALLS = (
     ("read", "store read (create-or-open, query, close)"),
@@ -73,28 +82,33 @@ PER_CALLS = (
     ("dc", "GetDC + ReleaseDC"),
     ("pixel", "read-back GetPixel"),
     ("battery", "battery reading (GetSystemPowerStatusEx2)"),
+    ("nobattery", "the same, no battery (level unknown)"),
     ("solid", "solid draw (CLineDrawer::drawLine)"),
     ("dotted", "dotted draw (CLineDrawer::drawDotted)"),
     ("erase", "erase (CLineDrawer::erase)"),
 )
-# The issue's figures before the dotted draw was fixed: program + Wine
-# server + X with the display on, % of one core, battery unknown.
+# Figures measured before the dotted draw asked the screen's size once per
+# drawing: program + Wine server + X with the display on, % of one core,
+# battery unknown.
 OLD_SOLID = {100: 1.80, 600: 0.545, 2000: 0.309}
+# What the Wine server spent anyway in each of those figures.
+OLD_BASELINE = 0.12
 DOTTED_LIMIT = 1.3
 
 PEER_HELPER = "/usr/lib/xbattbar/xbattbar-check-sys"
-# The issue's command line: -t is the bar's thickness (one pixel, like
-# Voltrim's line), and xbattbar then polls every 10 s, its default. -p 1
-# polls every second, which is what a 1000 ms period compares with.
+# -t is the bar's thickness (one pixel, like Voltrim's line) and -p the
+# poll interval: every second is what a 1000 ms period compares with; with
+# -t 1 alone xbattbar polls every 10 s, its default.
 PEER_COMMANDS = {
     "1 s poll": ["xbattbar", "-t", "1", "-p", "1", "-s", PEER_HELPER],
-    "as asked": ["xbattbar", "-t", "1", "-s", PEER_HELPER],
+    "10 s poll": ["xbattbar", "-t", "1", "-s", PEER_HELPER],
 }
 
 BATTERY_DIR = "/sys/class/power_supply/BAT0"
-# Files that one reading opens once: Wine's power status reads the charge,
-# xbattbar's helper the energy.
-WINE_READ_FILE = "charge_full"
+MAINS_DIR = "/sys/class/power_supply/AC"
+# Files that one reading opens once: Wine's power status reads the mains'
+# state, with a battery or without; xbattbar's helper the battery's energy.
+WINE_READ_FILE = "online"
 PEER_READ_FILE = "energy_full"
 
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
@@ -247,12 +261,19 @@ class OpenCounter:
     IN_OPEN = 0x20
     IN_NONBLOCK = 0o4000
 
-    def __init__(self, folder):
-        libc = ctypes.CDLL(None, use_errno=True)
-        self.fd = libc.inotify_init1(self.IN_NONBLOCK)
-        if self.fd < 0 or libc.inotify_add_watch(self.fd, folder.encode(), self.IN_OPEN) < 0:
-            sys.exit("cannot watch %s: errno %d" % (folder, ctypes.get_errno()))
+    def __init__(self, *folders):
+        self.libc = ctypes.CDLL(None, use_errno=True)
+        self.fd = self.libc.inotify_init1(self.IN_NONBLOCK)
+        if self.fd < 0:
+            sys.exit("no inotify: errno %d" % ctypes.get_errno())
+        for folder in folders:
+            self.watch(folder)
         self.counts = collections.Counter()
+
+    def watch(self, folder):
+        """Also again for a folder made anew."""
+        if self.libc.inotify_add_watch(self.fd, folder.encode(), self.IN_OPEN) < 0:
+            sys.exit("cannot watch %s: errno %d" % (folder, ctypes.get_errno()))
 
     def count(self, name):
         while True:
@@ -265,6 +286,16 @@ class OpenCounter:
                 _, _, _, length = struct.unpack_from("iIII", data, i)
                 self.counts[data[i + 16:i + 16 + length].rstrip(b"\0").decode(errors="replace")] += 1
                 i += 16 + length
+
+    def wait_next(self, name, timeout):
+        """Waits for the next open of a file; true when it came in time."""
+        before = self.count(name)
+        deadline = time.monotonic() + timeout
+        while self.count(name) == before:
+            if time.monotonic() > deadline:
+                return False
+            time.sleep(0.002)
+        return True
 
     def close(self):
         os.close(self.fd)
@@ -279,13 +310,23 @@ def write_file(path, value):
 
 
 class Battery:
-    """The faked battery's level, written as scripts/battery.sh writes it.
-    Its full charge and energy are read once: every read of the files would
-    count as one of the program's battery readings."""
+    """The faked battery, as scripts/battery.sh made it: its level written
+    the same way, and the battery taken out and put back whole. Its files
+    are read once, before anything is counted."""
 
     def __init__(self):
-        self.charge_full = int(read(os.path.join(BATTERY_DIR, "charge_full")))
-        self.energy_full = int(read(os.path.join(BATTERY_DIR, "energy_full")))
+        self.files = {name: read(os.path.join(BATTERY_DIR, name)) for name in os.listdir(BATTERY_DIR)}
+        self.charge_full = int(self.files["charge_full"])
+        self.energy_full = int(self.files["energy_full"])
+
+    def remove(self):
+        shutil.rmtree(BATTERY_DIR)
+
+    def restore(self):
+        os.mkdir(BATTERY_DIR)
+        for name, data in self.files.items():
+            with open(os.path.join(BATTERY_DIR, name), "wb") as f:
+                f.write(data)
 
     def set_level(self, percent):
         write_file(os.path.join(BATTERY_DIR, "charge_now"), self.charge_full * percent // 100)
@@ -296,9 +337,9 @@ class LevelFlipper:
     """Moves the battery between two levels once a period, on a fixed
     schedule, so that every worker cycle reads a level other than the last."""
 
-    def __init__(self, period_ms):
+    def __init__(self, period_ms, battery):
         self.period = period_ms / 1000.0
-        self.battery = Battery()
+        self.battery = battery
         self.stopped = threading.Event()
         self.thread = threading.Thread(target=self.run, daemon=True)
         self.thread.start()
@@ -316,6 +357,26 @@ class LevelFlipper:
         self.stopped.set()
         self.thread.join()
         self.battery.set_level(LEVEL)
+
+
+class StyleBattery:
+    """What a style does to the battery while the display runs: changes its
+    level every period, or takes it out. end() puts it back as it was."""
+
+    def __init__(self, style, period, battery, counter=None):
+        self.flipper = LevelFlipper(period, battery) if style == "changed" else None
+        self.removed = battery if style == "unknown" else None
+        self.counter = counter
+        if self.removed:
+            self.removed.remove()
+
+    def end(self):
+        if self.flipper:
+            self.flipper.stop()
+        if self.removed:
+            self.removed.restore()
+            if self.counter:
+                self.counter.watch(BATTERY_DIR)
 
 
 # ---------------------------------------------------------------- programs
@@ -354,7 +415,7 @@ class Driver(WineProgram):
         return win_pid, wait_pid(r"Voltrim\.exe", prefix)
 
     def style(self, period, style):
-        self.ask("style %d %s" % (period, "solid" if style == "changed" else style))
+        self.ask("style %d %s" % (period, "solid" if style in ONCE_STYLES else style))
 
     def exit(self):
         code = self.ask("exit")[0]
@@ -362,45 +423,64 @@ class Driver(WineProgram):
         return code
 
 
-def settle_seconds(period):
-    """After the display is switched on: the first cycle, which erases the
-    edge for the level it finds first, and half a period more."""
-    return 0.3 + 1.5 * period / 1000.0
+def start_window(counter, period):
+    """After the display is switched on (its first cycle drawn): waits for
+    the next cycle's first battery reading, then a quarter period, so that
+    a window of whole periods starts and ends between two cycles' calls and
+    holds each cycle's calls whole."""
+    if not counter.wait_next(WINE_READ_FILE, 2.0 * period / 1000.0 + 1.0):
+        sys.exit("the worker made no battery reading")
+    time.sleep(period / 4000.0)
 
 
 def window_seconds(window, period):
-    """A whole number of periods, at least the window asked for and three
+    """A whole number of periods, at least the window asked for and four
     periods, so that every window holds about as many cycles as it can."""
-    n = max(3, math.ceil(window * 1000.0 / period))
+    n = max(4, math.ceil(window * 1000.0 / period))
     return n * period / 1000.0
 
 
 # ---------------------------------------------------------------- phases
 
 
-def per_call_phase(exe, pids_base, prefix, seconds, rounds):
-    program = WineProgram(exe)
-    program.ask("idle 0.2")
-    pids = dict(pids_base, program=wait_pid(r"voltrim_percall\.exe", prefix))
-    names = ["idle"] + [name for name, _ in PER_CALLS]
-    runs = collections.defaultdict(list)
-    for r in range(rounds):
-        for name in (names if r % 2 == 0 else names[::-1]):
-            a = Sample(pids)
-            count = int(program.ask("%s %.2f" % (name, seconds))[1])
-            runs[name].append((Window(a, Sample(pids)), count))
-    program.close()
-    # What the three processes spend anyway, per second: taken off each loop.
-    idle = {p: statistics.median(w.ns[p] / w.seconds for w, _ in runs["idle"]) for p in PROCS}
-    costs = {}
-    for name, _ in PER_CALLS:
-        per_proc = {p: statistics.median((w.ns[p] - idle[p] * w.seconds) / count / 1000.0 for w, count in runs[name])
-                    for p in PROCS}
-        total = statistics.median(sum(w.ns[p] - idle[p] * w.seconds for p in PROCS) / count / 1000.0
-                                  for w, count in runs[name])
-        calls = statistics.median(count for _, count in runs[name])
-        costs[name] = dict(per_proc, total=total, calls=calls)
-    return costs
+class PerCall:
+    """voltrim_percall.exe: each slot loops over every call once."""
+
+    NAMES = ["idle"] + [name for name, _ in PER_CALLS]
+
+    def __init__(self, exe, pids_base, prefix, seconds, battery, counter):
+        self.battery = battery
+        self.counter = counter
+        self.program = WineProgram(exe)
+        self.program.ask("idle 0.2")
+        self.pids = dict(pids_base, program=wait_pid(r"voltrim_percall\.exe", prefix))
+        self.seconds = seconds
+        self.runs = collections.defaultdict(list)
+
+    def slot(self, reverse):
+        for name in (self.NAMES[::-1] if reverse else self.NAMES):
+            taken_out = StyleBattery("unknown" if name == "nobattery" else "solid", 0, self.battery, self.counter)
+            call = "battery" if name == "nobattery" else name
+            a = Sample(self.pids)
+            count = int(self.program.ask("%s %.2f" % (call, self.seconds))[1])
+            self.runs[name].append((Window(a, Sample(self.pids)), count))
+            taken_out.end()
+
+    def costs(self):
+        """Per call, µs: each loop less what the processes spend anyway (the
+        loops that only sleep), divided by the calls it made."""
+        self.program.close()
+        if not self.runs:
+            return None
+        idle = {p: statistics.median(w.ns[p] / w.seconds for w, _ in self.runs["idle"]) for p in PROCS}
+        costs = {}
+        for name, _ in PER_CALLS:
+            runs = self.runs[name]
+            extra = lambda w, p: (w.ns[p] - idle[p] * w.seconds) / 1000.0
+            costs[name] = {p: statistics.median(extra(w, p) / count for w, count in runs) for p in PROCS}
+            costs[name]["total"] = statistics.median(sum(extra(w, p) for p in PROCS) / count for w, count in runs)
+            costs[name]["calls"] = statistics.median(count for _, count in runs)
+        return costs
 
 
 def trace_events(path, win_pid):
@@ -468,7 +548,7 @@ def count_cycles(events):
     }
 
 
-def traced_phase(exe, prefix, configs, trace_path):
+def traced_phase(exe, prefix, configs, trace_path, battery):
     env = dict(os.environ, WINEDEBUG="+pid,+timestamp,+reg,+win,+powermgnt")
     # Appended to by the bench's markers and Wine's trace alike.
     trace = open(trace_path, "ab", buffering=0)
@@ -479,12 +559,11 @@ def traced_phase(exe, prefix, configs, trace_path):
         say("  traced %5d ms %s" % (period, style))
         driver.style(period, style)
         trace.write(b"bench:segment %d %s\n" % (period, style.encode()))
-        flipper = LevelFlipper(period) if style == "changed" else None
+        style_battery = StyleBattery(style, period, battery)
         driver.ask("on")
         time.sleep(max(3.0, 6 * period / 1000.0))
         driver.ask("off")
-        if flipper:
-            flipper.stop()
+        style_battery.end()
         trace.write(b"bench:segment end\n")
     exit_code = driver.exit()
     trace.close()
@@ -513,10 +592,13 @@ def peer_slot(pids, variant, idle_seconds, seconds, counter):
     total = busy.percent("peer_own") + busy.percent("peer_kids") + x_share
     return {"own": busy.percent("peer_own"), "kids": busy.percent("peer_kids"), "x": x_share, "total": total,
             "polls_per_s": polls / busy.seconds,
-            "us_per_poll": total / 100.0 * busy.seconds * 1e6 / polls if polls else None}
+            "us_per_poll": total / 100.0 * busy.seconds * 1e6 / polls if polls else None, "idle": idle}
 
 
-def measured_phase(exe, prefix, pids_base, configs, args, counter, run_peer):
+def measured_phase(exe, prefix, pids_base, configs, args, counter, run_peer, per_call, battery):
+    """Rounds over every configuration, the peer and the per-call loops. The
+    display's windows on alternate with its windows off, so that each window
+    on has one off on either side: the baseline is their mean."""
     driver = Driver(exe)
     _, pid = driver.start(prefix)
     pids = dict(pids_base, program=pid)
@@ -526,31 +608,36 @@ def measured_phase(exe, prefix, pids_base, configs, args, counter, run_peer):
     time.sleep(3.0)
     driver.ask("off")
     time.sleep(1.0)
+    last_off = measure(pids, args.window)
     runs = collections.defaultdict(list)
     peer_runs = []
-    items = list(configs) + (["peer"] if run_peer else [])
+    items = list(configs) + (["peer"] if run_peer else []) + ["per call"]
     for r in range(args.rounds):
         for item in (items if r % 2 == 0 else items[::-1]):
+            say("  round %d: %s" % (r + 1, item if isinstance(item, str) else "%5d ms %s" % item))
+            if item == "per call":
+                per_call.slot(reverse=r % 2 == 1)
+                continue
             if item == "peer":
-                say("  round %d: xbattbar" % (r + 1))
-                peer_runs.append(peer_slot(pids, "1 s poll", args.window, args.window, counter))
+                peer = peer_slot(pids, "1 s poll", args.window, args.window, counter)
+                last_off = peer.pop("idle")
+                peer_runs.append(peer)
                 continue
             period, style = item
-            say("  round %d: %5d ms %s" % (r + 1, period, style))
             driver.style(period, style)
-            flipper = LevelFlipper(period) if style == "changed" else None
+            style_battery = StyleBattery(style, period, battery, counter)
             driver.ask("on")
-            time.sleep(settle_seconds(period))
+            start_window(counter, period)
             seconds = window_seconds(args.window, period)
             r0 = counter.count(WINE_READ_FILE)
             on = measure(pids, seconds)
             readings = counter.count(WINE_READ_FILE) - r0
             stop_ms = int(driver.ask("off")[0])
-            if flipper:
-                flipper.stop()
+            style_battery.end()
             time.sleep(0.3)
             off = measure(pids, seconds)
-            runs[item].append({"on": on, "off": off, "readings": readings, "stop_ms": stop_ms})
+            runs[item].append({"on": on, "offs": (last_off, off), "readings": readings, "stop_ms": stop_ms})
+            last_off = off
     status = read("/proc/%d/status" % pid).decode(errors="replace")
     memory = {key: int(re.search(r"^%s:\s+(\d+) kB" % key, status, re.M).group(1)) / 1024.0
               for key in ("VmHWM", "VmRSS")}
@@ -576,34 +663,36 @@ def summarise(config, config_runs, traced, costs):
     per_cycle = t["battery_mean"] if t and t["battery_mean"] else None
     rows = []
     for run in config_runs:
-        on, off = run["on"], run["off"]
-        own = {p: on.percent(p) - off.percent(p) for p in PROCS}
+        on, offs = run["on"], run["offs"]
+        off = {p: statistics.mean(w.percent(p) for w in offs) for p in PROCS}
+        own = {p: on.percent(p) - off[p] for p in PROCS}
         own_ns = sum(own.values()) / 100.0 * 1e9 * on.seconds
         cycles = run["readings"] / per_cycle if per_cycle else None
         rows.append({
             "own": own, "own_sum": sum(own.values()),
-            "on": sum(on.percent(p) for p in PROCS), "off": sum(off.percent(p) for p in PROCS),
+            "on": sum(on.percent(p) for p in PROCS), "off": sum(off.values()),
             "rate": cycles / on.seconds if cycles else None,
             "us_cycle": own_ns / cycles / 1000.0 if cycles else None,
-            "stop_ms": run["stop_ms"], "ended": on.ended + off.ended,
+            "stop_ms": run["stop_ms"], "ended": on.ended + sum(w.ended for w in offs),
         })
     s = {p: median(r["own"][p] for r in rows) for p in PROCS}
     for key in ("own_sum", "on", "off", "rate", "us_cycle", "stop_ms"):
         s[key] = median(r[key] for r in rows)
     s["ended"] = sum(r["ended"] for r in rows)
     s["rounds"] = [r["own_sum"] for r in rows]
-    s["floor"] = sum(n * costs[call]["total"] for call, n in FLOOR_CALLS[style].items()) if costs else None
+    s["floor"] = (sum(n * costs[call]["total"] for call, n in FLOOR_CALLS[style].items()) +
+                  costs["read"]["total"] * period / 1000.0) if costs else None
     s["trace"] = t
     return s
 
 
-def print_report(args, configs, costs, traced, traced_exit, runs, peer_runs, peer_asked, memory, exit_code,
+def print_report(args, configs, costs, traced, traced_exit, runs, peer_runs, peer_default, memory, exit_code,
                  loads, started):
     print("## Display's own cost, per period and style")
     print()
     header = ("| Period ms | Style | Program % | Wine server % | X % | On % | Off % | Own % | Cycles/s (asked) "
-              "| Own µs/cycle | Floor µs/cycle | Own ÷ floor | Reads/cycle (design) | Battery readings/cycle (design) "
-              "| DCs/cycle (design) |")
+              "| Own µs/cycle | Floor µs/cycle | Own ÷ floor | Reads/cycle (design) "
+              "| Battery readings/cycle (design) | DCs/cycle (design) |")
     print(header)
     print("|" + "---|" * (header.count("|") - 1))
     summary = {}
@@ -620,9 +709,10 @@ def print_report(args, configs, costs, traced, traced_exit, runs, peer_runs, pee
             t.get("reads", "-"), reads, t.get("battery", "-"), battery, t.get("dcs", "-"), dcs))
     print()
     print("Program, Wine server, X: each one's CPU with the display on less the same instance's with it off, "
-          "%% of one core; On, Off: the three together; Own: the display's own cost. Medians of %d rounds, each "
-          "column on its own, windows of about %.0f s. Cycles counted in each window from the program's battery "
-          "readings; Floor: the design's calls of one cycle times their cost in the table below."
+          "%% of one core; On, Off: the three together, Off the mean of the windows off on either side of the "
+          "window on; Own: the display's own cost. Medians of %d rounds, each column on its own, windows of about "
+          "%.0f s. Cycles counted in each window from the program's battery readings; Floor: the design's calls of "
+          "one cycle (and the watchdog's store read for one period) times their cost in the table below."
           % (args.rounds, args.window))
     print()
 
@@ -636,11 +726,18 @@ def print_report(args, configs, costs, traced, traced_exit, runs, peer_runs, pee
         print("Dotted ÷ solid, display's own cost, medians (each round's pair, lowest to highest): %s; within %.1f "
               "at every period: %s." % (", ".join("%d ms %.2f (%.2f to %.2f)" % r for r in ratios), DOTTED_LIMIT,
                                         "yes" if all(r[1] <= DOTTED_LIMIT for r in ratios) else "NO"))
-    olds = [(p, summary[(p, "solid")]["on"], old) for p, old in sorted(OLD_SOLID.items()) if (p, "solid") in summary]
+    olds = []
+    for period, old in sorted(OLD_SOLID.items()):
+        for style, battery in (("unknown", "no battery, as then"), ("solid", "battery at %d %%" % LEVEL)):
+            if (period, style) in summary:
+                olds.append((period, battery, summary[(period, style)], old))
+                break
     if olds:
-        print("Solid, display on (program + Wine server + X), against the figures before this benchmark "
-              "(battery unknown then, %d %% now): %s." % (LEVEL, ", ".join(
-                  "%d ms %.3f (was %.3f)" % o for o in olds)))
+        print("Solid against the figures before this benchmark (display on; own cost then taken as that figure less "
+              "the Wine server's %.2f of periodic work): %s." % (OLD_BASELINE, "; ".join(
+                  "%d ms, %s: on %.3f (was %.3f), own %.3f (was about %.3f)" % (
+                      period, battery, row["on"], old, row["own_sum"], old - OLD_BASELINE)
+                  for period, battery, row, old in olds)))
     firsts = collections.Counter(s["trace"]["first"] for s in summary.values() if s["trace"])
     print("First cycle of each worker, reads, battery readings, DCs: %s (design %s)." % (
         "; ".join("%d, %d, %d in %d configurations" % (k + (n,)) for k, n in firsts.items()) or "-",
@@ -668,31 +765,36 @@ def print_report(args, configs, costs, traced, traced_exit, runs, peer_runs, pee
                                                         c["calls"]))
         print()
         print("CPU of the per-call program, the Wine server and X over a loop of %.1f s, less what they spend "
-              "in a loop that only sleeps, per call; medians of %d loops. The draws and the erase each include "
-              "a store read, a device context, two GetDeviceCaps and the read-back; the draws a battery reading."
-              % (args.percall_seconds, args.percall_rounds))
+              "in a loop that only sleeps, per call; medians of %d loops, one a round. The draws and the erase "
+              "each include a store read, a device context, two GetDeviceCaps and the read-back; the draws a "
+              "battery reading." % (args.percall_seconds, args.rounds))
         print()
 
-    if peer_runs or peer_asked:
+    if peer_runs or peer_default:
         print("## The native peer: xbattbar on the same screen and battery")
         print()
-        print("| Peer | Process % | Helpers % | X share % | Total % | Polls/s | µs/poll |")
-        print("|---|---|---|---|---|---|---|")
+        solid = summary.get((1000, "solid"))
+        print("| Peer | Process % | Helpers % | X share % | Total % | Polls/s | µs/poll "
+              "| Voltrim 1000 ms solid ÷ peer |")
+        print("|---|---|---|---|---|---|---|---|")
         peers = []
         if peer_runs:
             peers.append(("1 s poll", {k: median(r[k] for r in peer_runs) for k in peer_runs[0]}))
-        if peer_asked:
-            peers.append(("as asked", peer_asked))
+        if peer_default:
+            peers.append(("10 s poll", peer_default))
         for variant, p in peers:
-            print("| `%s` | %s | %s | %s | %s | %s | %s |" % (
+            print("| `%s` | %s | %s | %s | %s | %s | %s | %s |" % (
                 " ".join(PEER_COMMANDS[variant]), fmt(p["own"]), fmt(p["kids"]), fmt(p["x"]), fmt(p["total"]),
-                fmt(p["polls_per_s"], "%.2f"), fmt(p["us_per_poll"], "%.0f")))
+                fmt(p["polls_per_s"], "%.2f"), fmt(p["us_per_poll"], "%.0f"),
+                fmt(solid["own_sum"] / p["total"] if solid and p["total"] else None, "%.2f")))
         print()
         for variant, p in peers:
             ours = [(style, summary[(1000, style)]["own_sum"]) for style in STYLES if (1000, style) in summary]
             if ours and p["total"]:
-                print("Voltrim at 1000 ms, display's own cost ÷ `%s`: %s." % (" ".join(PEER_COMMANDS[variant]), ", ".join(
-                    "%s %.3f %% ÷ %.3f %% = %.2f" % (style, v, p["total"], v / p["total"]) for style, v in ours)))
+                print("Voltrim at 1000 ms, display's own cost ÷ `%s`: %s." % (
+                    " ".join(PEER_COMMANDS[variant]),
+                    ", ".join("%s %.3f %% ÷ %.3f %% = %.2f" % (style, v, p["total"], v / p["total"])
+                              for style, v in ours)))
         print("Helpers: the peer's reaped children (its children's counters) and those still running; X share: "
               "X while the peer runs less X idle just before. -t sets the bar's thickness; -p the poll interval "
               "(10 s unless given).")
@@ -711,14 +813,13 @@ def main():
     parser.add_argument("--rounds", type=int, default=3, help="rounds over every configuration")
     parser.add_argument("--periods", default=",".join(map(str, PERIODS)), help="periods in ms, comma-separated")
     parser.add_argument("--styles", default=",".join(STYLES),
-                        help="styles, comma-separated; changed (a solid line, the level changing every cycle) is "
-                             "measured at the shortest period")
+                        help="styles, comma-separated; changed (a solid line, the level changing every cycle) and "
+                             "unknown (a solid line, no battery) are measured at the shortest period only")
     parser.add_argument("--percall-seconds", type=float, default=1.0, help="seconds of each per-call loop")
-    parser.add_argument("--percall-rounds", type=int, default=3, help="loops of each call")
     parser.add_argument("--peer", action=argparse.BooleanOptionalAction, default=None,
                         help="measure xbattbar too (by default when 1000 ms is measured)")
-    parser.add_argument("--peer-asked-window", type=float, default=30.0,
-                        help="seconds of xbattbar as the issue asks (it polls every 10 s)")
+    parser.add_argument("--peer-default-window", type=float, default=30.0,
+                        help="seconds of xbattbar with its default poll every 10 s")
     parser.add_argument("--trace-dir", default="/tmp", help="where the traced run writes Wine's trace")
     args = parser.parse_args()
 
@@ -727,11 +828,8 @@ def main():
     prefix = os.environ["WINEPREFIX"]
     periods = [int(p) for p in args.periods.split(",")]
     styles = [st for st in args.styles.split(",") if st in DESIGN]
-    # The level changing every cycle costs the same calls at every period:
-    # it is measured at the shortest period asked, where its cycles are most.
-    configs = [(period, style) for period in periods for style in styles if style != "changed"]
-    if "changed" in styles:
-        configs.append((min(periods), "changed"))
+    configs = [(period, style) for period in periods for style in styles if style not in ONCE_STYLES]
+    configs += [(min(periods), style) for style in styles if style in ONCE_STYLES]
     run_peer = args.peer if args.peer is not None else 1000 in periods
     servers = find_pids(r"wineserver", prefix)
     if not servers:
@@ -740,25 +838,28 @@ def main():
 
     say("Warming up: waiting for the Wine server to go quiet")
     say("  quiet after %.0f s" % wait_quiet(pids_base))
-    say("Per call: %d calls, %d loops of %.1f s each" % (len(PER_CALLS), args.percall_rounds, args.percall_seconds))
-    costs = per_call_phase(args.percall, pids_base, prefix, args.percall_seconds, args.percall_rounds)
     say("Traced: %d configurations" % len(configs))
     trace_path = os.path.join(args.trace_dir, "voltrim-bench-trace-%d.txt" % os.getpid())
-    traced, traced_exit = traced_phase(args.driver, prefix, configs, trace_path)
+    battery = Battery()
+    traced, traced_exit = traced_phase(args.driver, prefix, configs, trace_path, battery)
     os.remove(trace_path)
-    say("Measured: %d rounds of %d configurations%s, display on and off, windows of about %.0f s"
-        % (args.rounds, len(configs), " and xbattbar" if run_peer else "", args.window))
-    counter = OpenCounter(BATTERY_DIR)
+    say("Measured: %d rounds of %d configurations (display on, then off), %sthe per-call loops (%d calls, %.1f s "
+        "each); windows of about %.0f s" % (args.rounds, len(configs), "xbattbar, " if run_peer else "",
+                                            len(PER_CALLS), args.percall_seconds, args.window))
+    counter = OpenCounter(BATTERY_DIR, MAINS_DIR)
+    per_call = PerCall(args.percall, pids_base, prefix, args.percall_seconds, battery, counter)
     runs, peer_runs, memory, exit_code = measured_phase(args.driver, prefix, pids_base, configs, args, counter,
-                                                        run_peer)
-    peer_asked = None
+                                                        run_peer, per_call, battery)
+    costs = per_call.costs()
+    peer_default = None
     if run_peer:
-        say("xbattbar as asked, polling every 10 s: %.0f s" % args.peer_asked_window)
+        say("xbattbar with its default poll every 10 s: %.0f s" % args.peer_default_window)
         # The program's end keeps X and the server busy for a moment.
         wait_quiet(pids_base)
-        peer_asked = peer_slot(pids_base, "as asked", args.window, args.peer_asked_window, counter)
+        peer_default = peer_slot(pids_base, "10 s poll", args.window, args.peer_default_window, counter)
+        peer_default.pop("idle")
     counter.close()
-    print_report(args, configs, costs, traced, traced_exit, runs, peer_runs, peer_asked, memory, exit_code, loads,
+    print_report(args, configs, costs, traced, traced_exit, runs, peer_runs, peer_default, memory, exit_code, loads,
                  started)
 
 
