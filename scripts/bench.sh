@@ -2,14 +2,15 @@
 # Benchmark: what Voltrim's display costs. Installs what is missing (the
 # native peer xbattbar too), builds, and under Wine on a virtual 240 x 320
 # screen, at a battery faked at 73 % (scripts/battery.sh), measures from
-# /proc the CPU of the program, the Wine server and the X server: one
-# platform call at a time, then each period (100, 600, 1000, 2000 ms) and
-# style (solid, dotted, blinking, level changing every cycle) with the
-# display on and off in the same instance, in three interleaved rounds with
-# xbattbar measured the same way; prints the tables of README.md's
-# Benchmark section. About 14 minutes.
+# /proc the CPU of the program, the Wine server and the X server: each period
+# (100, 600, 1000, 2000 ms) and style (solid, dotted, blinking; at 100 ms
+# also the level changing every cycle, and no battery) with the display on
+# and off in the same instance, one platform call at a time, and xbattbar
+# on the same screen and battery, in three interleaved rounds; prints the
+# tables of README.md's Benchmark section. About 14 minutes.
 # BENCH_WINDOW_S sets the seconds of each measured window (default 6); extra
-# arguments go to tests/bench/bench.py (e.g. --periods 100 --styles dotted).
+# arguments go to tests/bench/bench.py, e.g. --periods 100 --styles dotted
+# (about a minute and a half), --rounds 1, --no-peer.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$root/build}

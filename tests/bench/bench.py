@@ -292,9 +292,10 @@ class OpenCounter:
         before = self.count(name)
         deadline = time.monotonic() + timeout
         while self.count(name) == before:
-            if time.monotonic() > deadline:
+            remaining = deadline - time.monotonic()
+            if remaining <= 0:
                 return False
-            time.sleep(0.002)
+            select.select([self.fd], [], [], remaining)
         return True
 
     def close(self):
@@ -334,28 +335,33 @@ class Battery:
 
 
 class LevelFlipper:
-    """Moves the battery between two levels once a period, on a fixed
-    schedule, so that every worker cycle reads a level other than the last."""
+    """Moves the battery between two levels once a cycle: half a period
+    after each cycle's first battery reading, while the worker sleeps, so
+    that every cycle reads a level other than the last one's."""
 
     def __init__(self, period_ms, battery):
         self.period = period_ms / 1000.0
         self.battery = battery
+        self.readings = OpenCounter(MAINS_DIR)
         self.stopped = threading.Event()
         self.thread = threading.Thread(target=self.run, daemon=True)
         self.thread.start()
 
     def run(self):
-        due = time.monotonic()
         i = 0
         while not self.stopped.is_set():
+            # Short waits, so that a stop is seen soon.
+            if not self.readings.wait_next(WINE_READ_FILE, 0.2):
+                continue
+            if self.stopped.wait(self.period / 2):
+                break
             i += 1
             self.battery.set_level(CHANGED_LEVELS[i % 2])
-            due += self.period
-            self.stopped.wait(max(0.0, due - time.monotonic()))
 
     def stop(self):
         self.stopped.set()
         self.thread.join()
+        self.readings.close()
         self.battery.set_level(LEVEL)
 
 
