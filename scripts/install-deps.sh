@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Voltrim
-# need; does nothing when all of them are there already.
+# need; does nothing when all of them are there already. With "bench", also
+# those that only the benchmark needs (the native peer it measures beside).
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,9 @@ packages=(
   xvfb xauth x11-utils imagemagick
   procps python3
 )
+if [ "${1:-}" = bench ]; then
+  packages+=(xbattbar)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

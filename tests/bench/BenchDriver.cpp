@@ -1,15 +1,21 @@
-// Drives one benchmark run of the real program: stores the settings asked
-// for, starts Voltrim.exe with the display on, says READY with its process
-// id, and waits for a line on its input while the caller measures the
-// process from outside. With --latencies it then times, from outside, the
-// worker's end after "&Active" is cleared and the first instance's end after a
-// second one starts; otherwise it ends the program through "E&xit".
+// Drives one instance of the real program for the benchmark, as a user would
+// through its dialog, on commands read line by line from the standard input,
+// while the caller measures the processes from outside:
 //
-//   voltrim_bench PERIOD_MS solid|dotted|blinking|off [--latencies]
+//   start                 stores the first settings, starts Voltrim.exe and
+//                         waits for its dialog; answers "OK" and its id
+//   style PERIOD STYLE    the period on the slider, "&Dotted line" and
+//                         "B&linking Line" for solid, dotted or blinking
+//   on                    ticks "&Active"; answers once the line is seen
+//   off                   clears it; answers once the last worker has ended,
+//                         with the milliseconds that took
+//   exit                  "E&xit"; answers with the program's exit code
 //
-// Every result is one line "KEY value" on the standard output.
+// Every answer is one line, "OK ..." or "ERROR ..."; the driver ends when its
+// input does, ending the program outright if it still runs.
 #include <windows.h>
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -25,130 +31,121 @@ namespace {
 const wchar_t kVoltrimExe[] = L"" VOLTRIM_EXE;
 const COLORREF kGround = RGB(10, 20, 30);
 const COLORREF kLine = RGB(0, 200, 100);
+const DWORD kPositionBottom = 1;
+const DWORD kWaitMs = 20000;
 
-double g_dTicksPerMs = 0;
-
-double nowMs()
+void answer(const char* pszFormat, ...)
 {
-    LARGE_INTEGER li;
-    QueryPerformanceCounter(&li);
-    return static_cast<double>(li.QuadPart) / g_dTicksPerMs;
-}
-
-void say(const char* pszKey, const std::string& strValue)
-{
-    std::printf("%s %s\n", pszKey, strValue.c_str());
+    va_list args;
+    va_start(args, pszFormat);
+    std::vfprintf(stdout, pszFormat, args);
+    va_end(args);
+    std::fputc('\n', stdout);
     std::fflush(stdout);
-}
-
-void say(const char* pszKey, double dValue)
-{
-    char sz[32];
-    std::snprintf(sz, sizeof sz, "%.1f", dValue);
-    say(pszKey, sz);
 }
 
 bool lineShown()
 {
-    for (COLORREF cr : screen::edge(1))
+    for (COLORREF cr : screen::edge(kPositionBottom))
         if (cr == kLine)
             return true;
     return false;
 }
 
-// The time from clearing "&Active" to the end of the last worker, seen as the
-// process's thread count falling back to the dialog's thread alone.
-double timeWorkerEnd(CProgram& program, int nIdleThreads)
+// A check box brought to the state asked for by a click, as a user would.
+void setCheck(CProgram& program, int idControl, bool bChecked)
 {
-    const double dStart = nowMs();
-    program.click(IDC_ACTIVE);
-    if (!waitUntil([&] { return processinfo::threadCount(program.processId()) <= nIdleThreads; }, 10000))
-        return -1;
-    return nowMs() - dStart;
+    if (program.isChecked(idControl) != bChecked)
+        program.click(idControl);
 }
 
-// The time from a second instance's start to the first instance's end.
-double timeTakeover(CProgram& first, CProgram& second)
+bool start(CProgram& program)
 {
-    const double dStart = nowMs();
-    if (!second.start() || !first.waitForExit(20000))
-        return -1;
-    return nowMs() - dStart;
-}
-
-} // namespace
-
-int main(int argc, char** argv)
-{
-    if (argc < 3)
-    {
-        std::fprintf(stderr, "usage: voltrim_bench PERIOD_MS solid|dotted|blinking|off [--latencies]\n");
-        return 2;
-    }
-    LARGE_INTEGER liFrequency;
-    QueryPerformanceFrequency(&liFrequency);
-    g_dTicksPerMs = static_cast<double>(liFrequency.QuadPart) / 1000.0;
-
-    const DWORD dwPeriod = static_cast<DWORD>(std::strtoul(argv[1], nullptr, 10));
-    const std::string strStyle = argv[2];
-    const bool bLatencies = argc > 3 && std::strcmp(argv[3], "--latencies") == 0;
-
     registry::deleteKey();
-    registry::writeDword(L"Speed", dwPeriod);
     registry::writeDword(L"Couleur", kLine);
-    registry::writeDword(L"Position", 1);
-    registry::writeDword(L"Blink", strStyle == "blinking" ? 1 : 0);
-    registry::writeDword(L"Dot", strStyle == "dotted" ? 1 : 0);
+    registry::writeDword(L"Position", kPositionBottom);
     registry::writeDword(L"Actif", 0);
     screen::fill(kGround);
     // Read back, so that the fill is on the screen before the program draws.
     screen::pixel(0, 0);
+    return program.start() && program.waitForDialog(kWaitMs) != nullptr;
+}
 
+bool style(CProgram& program, int nPeriod, const char* pszStyle)
+{
+    const bool bDotted = std::strcmp(pszStyle, "dotted") == 0;
+    const bool bBlinking = std::strcmp(pszStyle, "blinking") == 0;
+    if (!bDotted && !bBlinking && std::strcmp(pszStyle, "solid") != 0)
+        return false;
+    program.moveSlider(nPeriod);
+    setCheck(program, IDC_DOTTED, bDotted);
+    setCheck(program, IDC_BLINK, bBlinking);
+    return true;
+}
+
+bool workersEnded(CProgram& program)
+{
+    return processinfo::workerCount(program.process(), program.processId()) == 0;
+}
+
+} // namespace
+
+int main()
+{
     CProgram program(kVoltrimExe);
-    if (!program.start() || program.waitForDialog(20000) == nullptr)
+    char szLine[128];
+    while (std::fgets(szLine, sizeof szLine, stdin) != nullptr)
     {
-        say("ERROR", "no settings dialog");
-        return 1;
+        char szCommand[16] = {};
+        char szStyle[16] = {};
+        int nPeriod = 0;
+        const int nFields = std::sscanf(szLine, "%15s %d %15s", szCommand, &nPeriod, szStyle);
+        const std::string strCommand = szCommand;
+        if (strCommand == "start")
+        {
+            if (start(program))
+                answer("OK %lu", program.processId());
+            else
+                answer("ERROR no settings dialog (start error %lu)", program.startError());
+        }
+        else if (strCommand == "style" && nFields == 3)
+        {
+            if (style(program, nPeriod, szStyle))
+                answer("OK");
+            else
+                answer("ERROR unknown style %s", szStyle);
+        }
+        else if (strCommand == "on")
+        {
+            setCheck(program, IDC_ACTIVE, true);
+            if (waitUntil(lineShown, kWaitMs))
+                answer("OK");
+            else
+                answer("ERROR no line seen");
+        }
+        else if (strCommand == "off")
+        {
+            const DWORD dwStart = GetTickCount();
+            setCheck(program, IDC_ACTIVE, false);
+            if (waitUntil([&] { return workersEnded(program); }, kWaitMs))
+                answer("OK %lu", GetTickCount() - dwStart);
+            else
+                answer("ERROR a worker still runs");
+        }
+        else if (strCommand == "exit")
+        {
+            program.click(IDC_EXIT);
+            DWORD dwExitCode = 1;
+            if (program.waitForExit(kWaitMs, &dwExitCode))
+                answer("OK %lu", dwExitCode);
+            else
+                answer("ERROR the program did not end");
+            registry::deleteKey();
+        }
+        else
+        {
+            answer("ERROR unknown command %s", szCommand);
+        }
     }
-    const int nIdleThreads = processinfo::threadCount(program.processId());
-    if (strStyle != "off")
-    {
-        program.click(IDC_ACTIVE);
-        if (!waitUntil(lineShown, 5000))
-            say("WARNING", "no line seen");
-    }
-    say("READY", std::to_string(program.processId()));
-
-    char szLine[64];
-    if (std::fgets(szLine, sizeof szLine, stdin) == nullptr)
-        say("WARNING", "input closed early");
-
-    if (bLatencies && strStyle != "off")
-    {
-        say("STOP_MS", timeWorkerEnd(program, nIdleThreads));
-        // On again, some cycles in, then a second instance takes over.
-        program.click(IDC_ACTIVE);
-        waitUntil(lineShown, 5000);
-        Sleep(dwPeriod * 2 + 300);
-        CProgram second(kVoltrimExe);
-        say("TAKEOVER_MS", timeTakeover(program, second));
-        DWORD dwExitCode = 1;
-        program.waitForExit(0, &dwExitCode);
-        say("FIRST_EXIT_CODE", std::to_string(dwExitCode));
-        if (second.waitForDialog(20000) != nullptr)
-            second.click(IDC_EXIT);
-        dwExitCode = 1;
-        second.waitForExit(10000, &dwExitCode);
-        say("EXIT_CODE", std::to_string(dwExitCode));
-    }
-    else
-    {
-        program.click(IDC_EXIT);
-        DWORD dwExitCode = 1;
-        program.waitForExit(10000, &dwExitCode);
-        say("EXIT_CODE", std::to_string(dwExitCode));
-    }
-    registry::deleteKey();
-    say("DONE", "");
     return 0;
 }
