@@ -4,6 +4,9 @@
 # battery BAT0 and a mains supply AC, which Wine reads afresh at every
 # power-status call. The user's own run (scripts/run.sh) does not use it.
 #
+#   voltrim_battery_enter "$0" "$@"
+#                               a command's first steps: check, install, build,
+#                               then run the command again inside the namespace
 #   voltrim_battery_check       finds how this host can make such a namespace;
 #                               stops the script with what is missing if none
 #   voltrim_battery_reenter "$0" "$@"
@@ -94,6 +97,21 @@ voltrim_battery_check() {
     fi
   } >&2
   exit 1
+}
+
+# In a command's first run: checks that a namespace can be made, installs
+# what is missing (with the package sets named in VOLTRIM_PACKAGE_SETS, e.g.
+# "bench"), builds, and runs the command again inside the namespace. In that
+# second run it returns at once.
+voltrim_battery_enter() {
+  voltrim_battery_faked && return 0
+  voltrim_battery_check
+  local scripts
+  scripts=$(dirname "${BASH_SOURCE[0]}")
+  # shellcheck disable=SC2086
+  "$scripts/install-deps.sh" ${VOLTRIM_PACKAGE_SETS:-}
+  "$scripts/build.sh"
+  voltrim_battery_reenter "$@"
 }
 
 voltrim_battery_reenter() {

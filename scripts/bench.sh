@@ -16,12 +16,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$root/build}
 
 . "$root/scripts/battery.sh"
-if ! voltrim_battery_faked; then
-  voltrim_battery_check
-  "$root/scripts/install-deps.sh" bench
-  "$root/scripts/build.sh" >/dev/null
-  voltrim_battery_reenter "$0" "$@"
-fi
+VOLTRIM_PACKAGE_SETS=bench voltrim_battery_enter "$0" "$@"
 
 . "$root/scripts/wine-env.sh"
 trace_dir=$(mktemp -d)

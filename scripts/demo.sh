@@ -13,12 +13,7 @@ export BUILD_DIR=${BUILD_DIR:-$root/build}
 out="$BUILD_DIR/demo"
 
 . "$root/scripts/battery.sh"
-if ! voltrim_battery_faked; then
-  voltrim_battery_check
-  "$root/scripts/install-deps.sh"
-  "$root/scripts/build.sh"
-  voltrim_battery_reenter "$0" "$@"
-fi
+voltrim_battery_enter "$0" "$@"
 
 . "$root/scripts/wine-env.sh"
 trap voltrim_env_stop EXIT

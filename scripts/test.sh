@@ -7,12 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$root/build}
 
 . "$root/scripts/battery.sh"
-if ! voltrim_battery_faked; then
-  voltrim_battery_check
-  "$root/scripts/install-deps.sh"
-  "$root/scripts/build.sh"
-  voltrim_battery_reenter "$0" "$@"
-fi
+voltrim_battery_enter "$0" "$@"
 
 . "$root/scripts/wine-env.sh"
 trap voltrim_env_stop EXIT
