@@ -105,12 +105,9 @@ void recordOff()
 void recordEnd()
 {
     if (g_bTakenOver)
-    {
         confirmOff();
-        return;
-    }
-    ++g_nStopsBegun;
-    g_pConfig->setActif(0);
+    else
+        recordOff();
 }
 
 bool ending() { return g_bEnding; }
