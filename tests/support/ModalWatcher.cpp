@@ -2,21 +2,23 @@
 
 namespace {
 
-struct FindState
+struct FindDialog
 {
-    const std::wstring* pstrCaption;
+    DWORD dwProcessId; // 0: any process
+    std::wstring strCaption;
     std::vector<HWND> found;
 };
 
 BOOL CALLBACK collectDialog(HWND hwnd, LPARAM lParam)
 {
-    auto* pState = reinterpret_cast<FindState*>(lParam);
-    wchar_t szClass[64] = {};
-    GetClassNameW(hwnd, szClass, 64);
-    if (std::wstring(szClass) != L"#32770" || !IsWindowVisible(hwnd))
-        return TRUE;
-    if (windowText(hwnd) == *pState->pstrCaption)
-        pState->found.push_back(hwnd);
+    auto* pFind = reinterpret_cast<FindDialog*>(lParam);
+    wchar_t szClass[16] = {};
+    GetClassNameW(hwnd, szClass, 16);
+    DWORD dwProcessId = 0;
+    GetWindowThreadProcessId(hwnd, &dwProcessId);
+    if (std::wstring(szClass) == L"#32770" && windowText(hwnd) == pFind->strCaption &&
+        (pFind->dwProcessId == 0 || pFind->dwProcessId == dwProcessId))
+        pFind->found.push_back(hwnd);
     return TRUE;
 }
 
@@ -47,6 +49,13 @@ std::wstring windowText(HWND hwnd)
     return sz;
 }
 
+std::vector<HWND> findDialogs(DWORD dwProcessId, const std::wstring& strCaption)
+{
+    FindDialog find{dwProcessId, strCaption, {}};
+    EnumWindows(collectDialog, reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
 std::wstring staticTexts(HWND hwndDialog)
 {
     std::wstring str;
@@ -72,10 +81,10 @@ void CModalWatcher::watch()
 {
     while (!m_bStop)
     {
-        FindState state{&m_strCaption, {}};
-        EnumWindows(collectDialog, reinterpret_cast<LPARAM>(&state));
-        for (HWND hwnd : state.found)
+        for (HWND hwnd : findDialogs(0, m_strCaption))
         {
+            if (!IsWindowVisible(hwnd))
+                continue;
             Seen seen{windowText(hwnd), staticTexts(hwnd)};
             if (m_onSeen)
                 m_onSeen();

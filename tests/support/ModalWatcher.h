@@ -48,3 +48,6 @@ private:
 // The text of a window, and the joined texts of a dialog's static controls.
 std::wstring windowText(HWND hwnd);
 std::wstring staticTexts(HWND hwndDialog);
+// The top-level dialog windows titled strCaption, visible or not, of process
+// dwProcessId (of any process when 0).
+std::vector<HWND> findDialogs(DWORD dwProcessId, const std::wstring& strCaption);

@@ -12,33 +12,6 @@ namespace {
 
 const wchar_t kDialogTitle[] = L"Voltrim";
 
-struct FindDialog
-{
-    DWORD dwProcessId; // 0: any process
-    std::wstring strCaption;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK collectDialog(HWND hwnd, LPARAM lParam)
-{
-    auto* pFind = reinterpret_cast<FindDialog*>(lParam);
-    wchar_t szClass[16] = {};
-    GetClassNameW(hwnd, szClass, 16);
-    DWORD dwProcessId = 0;
-    GetWindowThreadProcessId(hwnd, &dwProcessId);
-    if (std::wstring(szClass) == L"#32770" && windowText(hwnd) == pFind->strCaption &&
-        (pFind->dwProcessId == 0 || pFind->dwProcessId == dwProcessId))
-        pFind->found.push_back(hwnd);
-    return TRUE;
-}
-
-std::vector<HWND> findDialogs(DWORD dwProcessId, const std::wstring& strCaption)
-{
-    FindDialog find{dwProcessId, strCaption, {}};
-    EnumWindows(collectDialog, reinterpret_cast<LPARAM>(&find));
-    return find.found;
-}
-
 } // namespace
 
 int countDialogs() { return static_cast<int>(findDialogs(0, kDialogTitle).size()); }
